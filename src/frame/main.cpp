@@ -1,0 +1,54 @@
+// The program's entry: opens the display, precomputes the scenes, then plays the show on the
+// clock until 244999 ms have passed, Escape is pressed or the window is closed.
+#include "frame/show.h"
+#include "frame/timeline.h"
+#include "frame/timer.h"
+#include "frame/window.h"
+
+#include <SDL.h>
+
+Window win;
+Timer kello;
+
+// Build settings, fixed at build time.
+int runflag = 1;
+
+int SDL_main(int, char**)
+{
+    if (runflag != 1)
+        return 0;
+    if (!win.create(false))
+        return 1;
+
+    show_resources_init();
+    show_startup_frame();
+    SDL_GL_SwapBuffers();
+
+    show_init();
+    kello.start();
+
+    bool quit = false;
+    while (!quit) {
+        SDL_Event event;
+        if (SDL_PollEvent(&event)) {
+            if ((event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) || event.type == SDL_QUIT)
+                quit = true;
+        }
+        kello.update();
+        int time = (int)(kello.currentTime * 1000.0f);
+        show_frame(time);
+        SDL_GL_SwapBuffers();
+        if (time > SHOW_END_MS)
+            quit = true;
+    }
+
+    show_free();
+    show_resources_free();
+    SDL_Quit();
+    return 0;
+}
+
+int main(int argc, char** argv)
+{
+    return SDL_main(argc, argv);
+}

@@ -1,0 +1,110 @@
+// Headless GL through EGL: Mesa's surfaceless platform where it exists, else the default display.
+#include "render/glcontext.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+#include <algorithm>
+#include <cstdio>
+
+static std::string eglErrorText(const char* what)
+{
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%s failed (EGL error 0x%04x)", what, (unsigned)eglGetError());
+    return buf;
+}
+
+static EGLDisplay openDisplay()
+{
+    auto getPlatformDisplay =
+        (PFNEGLGETPLATFORMDISPLAYEXTPROC)eglGetProcAddress("eglGetPlatformDisplayEXT");
+    if (getPlatformDisplay) {
+        EGLDisplay d = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+        if (d != EGL_NO_DISPLAY && eglInitialize(d, nullptr, nullptr))
+            return d;
+    }
+    EGLDisplay d = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+    if (d != EGL_NO_DISPLAY && eglInitialize(d, nullptr, nullptr))
+        return d;
+    return EGL_NO_DISPLAY;
+}
+
+bool HeadlessContext::open()
+{
+    EGLDisplay d = openDisplay();
+    if (d == EGL_NO_DISPLAY) {
+        error_ = eglErrorText("opening an EGL display");
+        return false;
+    }
+    display_ = d;
+    const EGLint configAttribs[] = {
+        EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
+        EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+        EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
+        EGL_DEPTH_SIZE, 16,
+        EGL_NONE};
+    EGLConfig config;
+    EGLint count = 0;
+    if (!eglChooseConfig(d, configAttribs, &config, 1, &count) || count < 1) {
+        error_ = "no EGL configuration with OpenGL, a pbuffer and a depth buffer";
+        close();
+        return false;
+    }
+    const EGLint surfaceAttribs[] = {EGL_WIDTH, WIDTH, EGL_HEIGHT, HEIGHT, EGL_NONE};
+    surface_ = eglCreatePbufferSurface(d, config, surfaceAttribs);
+    if (surface_ == EGL_NO_SURFACE) {
+        error_ = eglErrorText("creating a 1024x768 pbuffer");
+        close();
+        return false;
+    }
+    if (!eglBindAPI(EGL_OPENGL_API)) {
+        error_ = eglErrorText("binding the OpenGL API");
+        close();
+        return false;
+    }
+    // No version attributes: a compatibility context, which keeps the fixed-function pipeline.
+    context_ = eglCreateContext(d, config, EGL_NO_CONTEXT, nullptr);
+    if (context_ == EGL_NO_CONTEXT) {
+        error_ = eglErrorText("creating an OpenGL context");
+        close();
+        return false;
+    }
+    if (!eglMakeCurrent(d, surface_, surface_, context_)) {
+        error_ = eglErrorText("making the OpenGL context current");
+        close();
+        return false;
+    }
+    return true;
+}
+
+void HeadlessContext::close()
+{
+    if (!display_)
+        return;
+    eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (context_)
+        eglDestroyContext(display_, context_);
+    if (surface_)
+        eglDestroySurface(display_, surface_);
+    eglTerminate(display_);
+    display_ = surface_ = context_ = nullptr;
+}
+
+HeadlessContext::~HeadlessContext()
+{
+    close();
+}
+
+std::vector<unsigned char> HeadlessContext::readRGB() const
+{
+    std::vector<unsigned char> rows((size_t)WIDTH * HEIGHT * 3);
+    std::vector<unsigned char> flipped(rows.size());
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, flipped.data());
+    // GL reads bottom row first; images are stored top row first.
+    const size_t stride = (size_t)WIDTH * 3;
+    for (int y = 0; y < HEIGHT; y++)
+        std::copy(flipped.begin() + (HEIGHT - 1 - y) * stride, flipped.begin() + (HEIGHT - y) * stride,
+                  rows.begin() + y * stride);
+    return rows;
+}

@@ -1,0 +1,61 @@
+// PNG files through libpng's simplified API.
+#include "render/png.h"
+
+#include <png.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+bool writePNG(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb,
+              std::string& error)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = (png_uint_32)width;
+    image.height = (png_uint_32)height;
+    image.format = PNG_FORMAT_RGB;
+    bool ok = png_image_write_to_stdio(&image, f, 0, rgb.data(), width * 3, nullptr) != 0;
+    if (!ok)
+        error = path + ": " + image.message;
+    if (std::fflush(f) != 0 || std::ferror(f)) {
+        if (ok)
+            error = path + ": " + std::strerror(errno);
+        ok = false;
+    }
+    if (std::fclose(f) != 0 && ok) {
+        error = path + ": " + std::strerror(errno);
+        ok = false;
+    }
+    png_image_free(&image);
+    if (!ok)
+        std::remove(path.c_str());
+    return ok;
+}
+
+bool readPNG(const std::string& path, int& width, int& height, std::vector<unsigned char>& rgb,
+             std::string& error)
+{
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+        error = path + ": " + image.message;
+        return false;
+    }
+    image.format = PNG_FORMAT_RGB;
+    width = (int)image.width;
+    height = (int)image.height;
+    rgb.assign(PNG_IMAGE_SIZE(image), 0);
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
+        error = path + ": " + image.message;
+        png_image_free(&image);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,16 @@
+// Writing RGB images as PNG files.
+#ifndef QUENRASTILAN_RENDER_PNG_H
+#define QUENRASTILAN_RENDER_PNG_H
+
+#include <string>
+#include <vector>
+
+// Writes width x height RGB pixels (top row first) to path. On failure returns false with the
+// reason in error and removes whatever was partly written.
+bool writePNG(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb,
+              std::string& error);
+// Reads an 8-bit RGB or RGBA PNG as RGB; false with the reason in error on failure.
+bool readPNG(const std::string& path, int& width, int& height, std::vector<unsigned char>& rgb,
+             std::string& error);
+
+#endif

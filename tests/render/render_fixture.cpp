@@ -1,0 +1,48 @@
+// The headless context shared by the render tests.
+#include "render_fixture.h"
+
+#include "frame/show.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+HeadlessContext* RenderTest::gl = nullptr;
+
+void RenderTest::SetUpTestSuite()
+{
+    if (gl)
+        return;
+    gl = new HeadlessContext;
+    if (!gl->open()) {
+        std::fprintf(stderr, "render tests: %s\n", gl->error().c_str());
+        std::abort();
+    }
+    show_resources_init();
+}
+
+Box RenderTest::darkBox(const std::vector<unsigned char>& rgb, int threshold)
+{
+    Box b{HeadlessContext::WIDTH, HeadlessContext::HEIGHT, -1, -1, 0};
+    for (int y = 0; y < HeadlessContext::HEIGHT; y++)
+        for (int x = 0; x < HeadlessContext::WIDTH; x++) {
+            const unsigned char* p = &rgb[((size_t)y * HeadlessContext::WIDTH + x) * 3];
+            if (std::min({p[0], p[1], p[2]}) <= threshold) {
+                b.left = std::min(b.left, x);
+                b.right = std::max(b.right, x);
+                b.top = std::min(b.top, y);
+                b.bottom = std::max(b.bottom, y);
+                b.count++;
+            }
+        }
+    return b;
+}
+
+int RenderTest::darkest(const std::vector<unsigned char>& rgb)
+{
+    return *std::min_element(rgb.begin(), rgb.end());
+}
+
+bool RenderTest::allWhite(const std::vector<unsigned char>& rgb)
+{
+    return std::all_of(rgb.begin(), rgb.end(), [](unsigned char c) { return c == 255; });
+}

@@ -1,0 +1,32 @@
+// Shared set-up of the render tests: one headless 1024x768 context with the show's resources,
+// and helpers to look at the pixels read back.
+#ifndef QUENRASTILAN_TESTS_RENDER_FIXTURE_H
+#define QUENRASTILAN_TESTS_RENDER_FIXTURE_H
+
+#include "render/glcontext.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+struct Box {
+    int left, top, right, bottom;   // inclusive pixel bounds, top row 0; empty when left > right
+    int count;                      // pixels inside the test
+    bool empty() const { return count == 0; }
+};
+
+// Opens the context and builds textures and font once for the whole test program.
+class RenderTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static HeadlessContext* gl;
+
+    // The current colour buffer as RGB rows, top row first.
+    static std::vector<unsigned char> frame() { return gl->readRGB(); }
+    // Bounding box of the pixels whose darkest channel is at most `threshold`.
+    static Box darkBox(const std::vector<unsigned char>& rgb, int threshold = 160);
+    // The smallest channel value over the frame (0 black, 255 white).
+    static int darkest(const std::vector<unsigned char>& rgb);
+    static bool allWhite(const std::vector<unsigned char>& rgb);
+};
+
+#endif

@@ -1,0 +1,91 @@
+// The timeline table and the timeline functions: boundaries, overlaps and fade values.
+#include "frame/timeline.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+// Which scenes (by timeline index) are drawn at a time, and with which positions.
+static std::vector<std::pair<int, float>> active(int time)
+{
+    std::vector<std::pair<int, float>> r;
+    for (int i = 0; i < TIMELINE_SCENES; i++)
+        if (testaaPos(time, timeline[i]))
+            r.push_back({i, laskePos(time, timeline[i])});
+    return r;
+}
+
+TEST(Timeline, RangesAreInclusiveAndPositionsLinear)
+{
+    const int range[2] = {27000, 40000};
+    EXPECT_EQ(testaaPos(26999, range), 0);
+    EXPECT_EQ(testaaPos(27000, range), 1);
+    EXPECT_EQ(testaaPos(40000, range), 1);
+    EXPECT_EQ(testaaPos(40001, range), 0);
+    EXPECT_EQ(laskePos(0, range), 0.0f);
+    EXPECT_EQ(laskePos(27000, range), 0.0f);
+    EXPECT_EQ(laskePos(50000, range), 1.0f);
+    EXPECT_EQ(laskePos(28000, range), 1000.0f / 13000.0f);
+}
+
+TEST(Timeline, OverlapsAndTouchingBoundariesDrawBothScenesInTableOrder)
+{
+    auto at0 = active(0);
+    ASSERT_EQ(at0.size(), 1u);
+    EXPECT_EQ(at0[0].first, 0);
+    EXPECT_EQ(at0[0].second, 0.0f);
+
+    auto at28 = active(28000);
+    ASSERT_EQ(at28.size(), 2u);
+    EXPECT_EQ(at28[0].first, 0);
+    EXPECT_FLOAT_EQ(at28[0].second, 0.9655172f);
+    EXPECT_EQ(at28[0].second, 28000.0f / 29000.0f);
+    EXPECT_EQ(at28[1].first, 1);
+    EXPECT_EQ(at28[1].second, 1000.0f / 13000.0f);
+
+    auto at40 = active(40000);
+    ASSERT_EQ(at40.size(), 2u);
+    EXPECT_EQ(at40[0], std::make_pair(1, 1.0f));
+    EXPECT_EQ(at40[1], std::make_pair(2, 0.0f));
+
+    for (int boundary : {66000, 132000, 145000, 159000, 225000})
+        EXPECT_EQ(active(boundary).size(), 2u) << boundary;
+    for (int overlap : {28000, 93500, 105500, 119500, 171500, 198700})
+        EXPECT_EQ(active(overlap).size(), 2u) << overlap;
+    for (int single : {35000, 50000, 100000, 150000, 210000, 240000})
+        EXPECT_EQ(active(single).size(), 1u) << single;
+}
+
+TEST(Timeline, NothingIsDrawnAfterTheLastSceneEnds)
+{
+    EXPECT_EQ(active(244000).size(), 1u);
+    for (int t = 244001; t <= 245000; t += 111)
+        EXPECT_TRUE(active(t).empty()) << t;
+    EXPECT_TRUE(active(-1).empty());
+}
+
+TEST(TimelineFunctions, CalcPosFloatClampsToTheSubRange)
+{
+    EXPECT_FLOAT_EQ(calcPosFloat(0.5f, 0.2f, 0.6f), 0.75f);
+    EXPECT_EQ(calcPosFloat(0.7f, 0.2f, 0.6f), 1.0f);
+    EXPECT_EQ(calcPosFloat(0.6f, 0.2f, 0.6f), 1.0f);
+    EXPECT_EQ(calcPosFloat(0.2f, 0.2f, 0.6f), 0.0f);
+    EXPECT_EQ(calcPosFloat(-5.0f, 0.2f, 0.6f), 0.0f);
+}
+
+TEST(TimelineFunctions, CalcSaturateIsAClampedSineHump)
+{
+    EXPECT_FLOAT_EQ(calcSaturate(0.5f, 0, 1, 1), 1.0f);
+    EXPECT_NEAR(calcSaturate(0.25f, 0, 1, 1), 0.7071f, 1e-4);
+    EXPECT_NEAR(calcSaturate(0.05f, 0, 1, 6), 0.9386f, 1e-4);
+    EXPECT_EQ(calcSaturate(0.5f, 0, 1, 6), 1.0f);
+    EXPECT_EQ(calcSaturate(1.0f, 0, 1, 6), 0.0f);
+    EXPECT_EQ(calcSaturate(0.0f, 0, 1, 6), 0.0f);
+    EXPECT_EQ(calcSaturate(1.5f, 0, 1, 6), 0.0f);
+    for (float gain : {0.0f, -1.0f, -6.0f})
+        EXPECT_EQ(calcSaturate(0.5f, 0, 1, gain), 0.0f) << gain;
+    // The envelope is tuned to 3.141592f, not full pi: just before the end it is still positive.
+    EXPECT_GT(calcSaturate(0.9999999f, 0, 1, 1), 0.0f);
+    // A window within the range, as the credits use it.
+    EXPECT_EQ(calcSaturate(0.1f, 0.1f, 0.2f, 1), 0.0f);
+    EXPECT_FLOAT_EQ(calcSaturate(0.15f, 0.1f, 0.2f, 1), 1.0f);
+}

@@ -1,0 +1,109 @@
+// Vector and Matrix: the operations the scenes rely on, with the exact values they give.
+#include "math/vector.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+TEST(Vector, CrossProductHasTheNegatedMiddleComponent)
+{
+    EXPECT_EQ(Vector(1, 2, 3).crossProduct(Vector(4, 5, 6)), Vector(-3, -6, -3));
+    // Textbook x cross y is +z; the middle component flips sign only.
+    EXPECT_EQ(Vector(1, 0, 0).crossProduct(Vector(0, 0, 1)), Vector(0, 1, 0));
+}
+
+TEST(Vector, DivisionByZeroOrNegativeGivesZero)
+{
+    EXPECT_EQ(Vector(2, 4, 6) / 0.0f, Vector(0, 0, 0));
+    EXPECT_EQ(Vector(2, 4, 6) / -2.0f, Vector(0, 0, 0));
+    EXPECT_EQ(Vector(2, 4, 6) / 2.0f, Vector(1, 2, 3));
+}
+
+TEST(Vector, NormalizeDividesByLengthAndLeavesZeroAlone)
+{
+    Vector zero(0, 0, 0);
+    EXPECT_EQ(zero.normalize(), Vector(0, 0, 0));
+    EXPECT_EQ(zero, Vector(0, 0, 0));
+    Vector tiny(1e-30f, 1e-30f, 1e-30f);
+    EXPECT_EQ(tiny.normalize(), Vector(0, 0, 0));
+    EXPECT_EQ(tiny, Vector(1e-30f, 1e-30f, 1e-30f));
+
+    Vector v(3, 0, 4);
+    Vector r = v.normalize();
+    EXPECT_EQ(v, Vector(0.6f, 0.0f, 0.8f));
+    EXPECT_EQ(r, v);
+    EXPECT_EQ(Vector(1, 2, 2).length(), 3.0f);
+}
+
+TEST(Vector, CompoundOperatorsReturnACopyOfTheNewValue)
+{
+    Vector a(1, 2, 3);
+    Vector sum = a += Vector(1, 1, 1);
+    EXPECT_EQ(a, Vector(2, 3, 4));
+    sum.x = 100;
+    EXPECT_EQ(a.x, 2.0f);
+    Vector b = a -= Vector(2, 3, 4);
+    EXPECT_EQ(b, Vector(0, 0, 0));
+    Vector c(1, 2, 3);
+    c *= 2.0f;
+    EXPECT_EQ(c, Vector(2, 4, 6));
+    EXPECT_EQ(Vector(1, 2, 3).dotProduct(Vector(4, 5, 6)), 32.0f);
+    EXPECT_FALSE(Vector(NAN, 0, 0) == Vector(NAN, 0, 0));
+    EXPECT_TRUE(Vector(-0.0f, 0, 0) == Vector(0, 0, 0));
+}
+
+TEST(Matrix, RotationFollowsTheTableExactly)
+{
+    Matrix m;
+    EXPECT_EQ(m, Matrix(0.0f));
+    EXPECT_EQ(Vector(1, 2, 3) * m, Vector(0, 0, 0));
+
+    Matrix id;
+    id.makeIdentity();
+    EXPECT_EQ(m.makeRotation(0, 0, 0), id);
+
+    const float halfPi = 1.5707963f;
+    m.makeRotation(0, 0, halfPi);
+    Vector v = Vector(1, 0, 0) * m;
+    EXPECT_NEAR(v.x, 0, 1e-7);
+    EXPECT_NEAR(v.y, -1, 1e-7);
+    EXPECT_NEAR(v.z, 0, 1e-7);
+
+    m.makeRotation(0, halfPi, 0);
+    v = Vector(1, 0, 0) * m;
+    EXPECT_NEAR(v.x, 0, 1e-7);
+    EXPECT_NEAR(v.y, 0, 1e-7);
+    EXPECT_NEAR(v.z, 1, 1e-7);
+
+    // Element by element for a general rotation, products formed in float.
+    float a = 0.3f, b = -1.1f, c = 2.0f;
+    m.makeRotation(a, b, c);
+    float ca = (float)std::cos((double)a), sa = (float)std::sin((double)a);
+    float cb = (float)std::cos((double)b), sb = (float)std::sin((double)b);
+    float cc = (float)std::cos((double)c), sc = (float)std::sin((double)c);
+    EXPECT_EQ(m.m[1], cb * sc);
+    EXPECT_EQ(m.m[3], sa * sb * cc - ca * sc);
+    EXPECT_EQ(m.m[7], ca * sb * sc - sa * cc);
+    // A rotation keeps lengths.
+    EXPECT_NEAR((Vector(1, 2, 3) * m).length(), Vector(1, 2, 3).length(), 1e-5);
+    // The up vector of a small roll: (sin phi, cos phi, 0).
+    m.makeRotation(0, 0, 0.02f);
+    EXPECT_EQ(Vector(0, 1, 0) * m, Vector((float)std::sin(0.02f), (float)std::cos(0.02f), 0));
+}
+
+TEST(Matrix, ProductsScaleAndInPlaceOperators)
+{
+    Matrix a(1, 2, 3, 4, 5, 6, 7, 8, 9), b;
+    b.makeScale(2, 3, 4);
+    EXPECT_EQ(a * b, Matrix(2, 6, 12, 8, 15, 24, 14, 24, 36));
+    EXPECT_EQ(b * a, Matrix(2, 4, 6, 12, 15, 18, 28, 32, 36));
+    Matrix c = a;
+    c *= b;
+    EXPECT_EQ(c, a * b);
+    EXPECT_EQ(a + a, a * 2.0f);
+    EXPECT_EQ(a - a, Matrix(0.0f));
+    // In place, every new component comes from the old vector.
+    Matrix swap(0, 1, 0, 1, 0, 0, 0, 0, 1);
+    Vector v(1, 2, 3);
+    v *= swap;
+    EXPECT_EQ(v, Vector(2, 1, 3));
+}
