@@ -1,6 +1,7 @@
 // The program's entry: opens the display, precomputes the scenes, then plays the show on the
 // clock until 244999 ms have passed, Escape is pressed or the window is closed.
 #include "frame/show.h"
+#include "frame/sound.h"
 #include "frame/timeline.h"
 #include "frame/timer.h"
 #include "frame/window.h"
@@ -9,9 +10,11 @@
 
 Window win;
 Timer kello;
+Sound sound;
 
 // Build settings, fixed at build time.
 int runflag = 1;
+int musicflag = 1;
 
 int SDL_main(int, char**)
 {
@@ -19,12 +22,16 @@ int SDL_main(int, char**)
         return 0;
     if (!win.create(false))
         return 1;
+    // Without the module or an audio device the show still runs, silently, on its clock.
+    bool music = musicflag == 1 && sound.init();
 
     show_resources_init();
     show_startup_frame();
     SDL_GL_SwapBuffers();
 
     show_init();
+    if (music)
+        sound.play();
     kello.start();
 
     bool quit = false;
@@ -44,6 +51,8 @@ int SDL_main(int, char**)
 
     show_free();
     show_resources_free();
+    if (music)
+        sound.release();
     SDL_Quit();
     return 0;
 }
