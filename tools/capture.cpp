@@ -6,6 +6,7 @@
 // rasterisation and changes no state the later frames see (no scene uses the scissor test;
 // GL_RASTERIZER_DISCARD would do the same, but llvmpipe then loses the next frames' drawing).
 #include "frame/show.h"
+#include "frame/sound.h"
 #include "render/glcontext.h"
 #include "render/png.h"
 
@@ -20,6 +21,7 @@
 static const char* const USAGE =
     "usage: quenrastilan-capture [--fps N] --at MS --out FILE.png\n"
     "       quenrastilan-capture [--fps N] --from MS --to MS --out DIR\n"
+    "       quenrastilan-capture --audio FILE.wav\n"
     "\n"
     "Renders the show headless at 1024x768 on a simulated clock: frame n is drawn at\n"
     "(int)(n * 1000 / fps) ms, every frame from 0 ms in order.\n"
@@ -32,6 +34,10 @@ static const char* const USAGE =
     "                 named by frame number\n"
     "                 e.g. quenrastilan-capture --fps 30 --from 3000 --to 6000 --out frames/\n"
     "  --out PATH     the PNG file (--at) or the folder (--from/--to), made if missing\n"
+    "  --audio FILE   render the soundtrack (music.xm, looked up as the show does: the working\n"
+    "                 directory, then beside this program) from 0 ms to its end as a 48000 Hz\n"
+    "                 stereo 16-bit WAV file with the show's own engine, and exit; no display\n"
+    "                 e.g. quenrastilan-capture --audio show.wav\n"
     "  --help         this text\n";
 
 static const int SHOW_LAST_MS = 245000;
@@ -42,6 +48,7 @@ struct Options {
     int from = -1;
     int to = -1;
     std::string out;
+    std::string audio;
 };
 
 static void fail(const std::string& message)
@@ -70,7 +77,8 @@ static Options parseOptions(int argc, char** argv)
             std::fputs(USAGE, stdout);
             std::exit(0);
         }
-        bool takesValue = a == "--fps" || a == "--at" || a == "--from" || a == "--to" || a == "--out";
+        bool takesValue = a == "--fps" || a == "--at" || a == "--from" || a == "--to" || a == "--out" ||
+                          a == "--audio";
         if (!takesValue)
             fail("unknown option '" + a + "' (see --help)");
         if (i + 1 >= argc)
@@ -84,9 +92,13 @@ static Options parseOptions(int argc, char** argv)
             o.from = parseInt("--from", v, 0, SHOW_LAST_MS);
         else if (a == "--to")
             o.to = parseInt("--to", v, 0, SHOW_LAST_MS);
+        else if (a == "--audio")
+            o.audio = v;
         else
             o.out = v;
     }
+    if (!o.audio.empty())
+        return o;
     bool still = o.at >= 0, range = o.from >= 0 || o.to >= 0;
     if (still == range)
         fail("give either --at MS or --from MS --to MS (see --help)");
@@ -134,6 +146,13 @@ static void writeFrame(const HeadlessContext& gl, const std::string& path)
 int main(int argc, char** argv)
 {
     Options o = parseOptions(argc, argv);
+    if (!o.audio.empty()) {
+        std::string error, module = sound_find_module(error);
+        std::vector<std::int16_t> pcm;
+        if (module.empty() || !sound_render(module, 0, pcm, error) || !sound_write_wav(o.audio, pcm, error))
+            fail(error);
+        return 0;
+    }
     if (o.at < 0)
         makeFolder(o.out);
 
