@@ -1,0 +1,11 @@
+# The soundtrack: quenrastilan-compose writes music.xm next to the show's binary at build time.
+add_executable(quenrastilan-compose tools/compose.cpp)
+
+set(QUENRASTILAN_MUSIC ${CMAKE_BINARY_DIR}/music.xm)
+add_custom_command(
+  OUTPUT ${QUENRASTILAN_MUSIC}
+  COMMAND quenrastilan-compose ${QUENRASTILAN_MUSIC}
+  DEPENDS quenrastilan-compose
+  COMMENT "Composing the soundtrack (music.xm)")
+add_custom_target(music ALL DEPENDS ${QUENRASTILAN_MUSIC})
+add_dependencies(quenrastilan music)

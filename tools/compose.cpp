@@ -1,0 +1,916 @@
+// Build-time tool: composes the show's soundtrack and writes it as an XM module.
+//
+//   quenrastilan-compose OUT.xm
+//
+// The song runs at 120 BPM, speed 6: a row is 125 ms, a beat 4 rows, a bar 16 rows. It has one
+// section (and one pattern) per scene, each starting on the row of its scene's start time,
+// and a short silent tail after the last scene so the final chord can die away; the order
+// list then runs out, so the song ends rather than loops. Everything is computed, nothing is
+// read, and no clock or random device is consulted: every run writes the same bytes.
+//
+// Instruments are synthesised here as 16-bit samples: kick, snare, closed hat, open
+// hat/cymbal, bass, pad, lead and an electric-piano bell for arpeggios. Pitched samples are
+// laid out so that XM note C-4 sounds middle C (to within 2 cents); see SYNTH_RATE.
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+// ---------------------------------------------------------------------------------------
+// Song grid
+
+static const int SPEED = 6, BPM = 120;
+static const int ROW_MS = 125;  // 2.5 * SPEED / BPM seconds
+static const int BAR = 16;      // rows
+static const int CHANNELS = 12;
+
+// Channel roles.
+enum { KICK, SNARE, HAT, CYM, BASS, PAD1, PAD2, PAD3, ARP, ARP_ECHO, LEAD, LEAD_ECHO };
+// Instrument numbers (1-based, as patterns write them).
+enum { I_KICK = 1, I_SNARE, I_HAT, I_CYM, I_BASS, I_PAD, I_LEAD, I_BELL, INSTRUMENTS = I_BELL };
+
+// Scene start times in ms, then the end of the last scene and the end of the song.
+static const int SECTION_MS[] = {0,      27000,  40000,  66000,  93000,  105000, 119000,
+                                 132000, 145000, 159000, 171000, 198500, 225000};
+static const int SECTIONS = 13;
+static const int LAST_SCENE_END_MS = 244000;
+static const int SONG_MS = 247000;
+static const int SONG_ROWS = SONG_MS / ROW_MS;
+
+static const int KEY_OFF = 97;
+
+struct Cell {
+    std::uint8_t note = 0, instrument = 0, volume = 0, effect = 0, param = 0;
+};
+
+static std::vector<std::array<Cell, CHANNELS>> song(SONG_ROWS);
+
+static Cell* at(int row, int ch)
+{
+    return row >= 0 && row < SONG_ROWS ? &song[row][ch] : nullptr;
+}
+
+// A note with its instrument and a volume 0..64 (rounded and clamped).
+static void note(int row, int ch, int n, int instrument, double volume, int effect = 0, int param = 0)
+{
+    Cell* c = at(row, ch);
+    if (!c || n < 1 || n > 96)
+        return;
+    int v = (int)std::lround(volume);
+    v = v < 0 ? 0 : v > 64 ? 64 : v;
+    *c = Cell{(std::uint8_t)n, (std::uint8_t)instrument, (std::uint8_t)(0x10 + v), (std::uint8_t)effect,
+              (std::uint8_t)param};
+}
+
+static void keyOff(int row, int ch)
+{
+    if (Cell* c = at(row, ch))
+        *c = Cell{KEY_OFF, 0, 0, 0, 0};
+}
+
+// Sets the channel volume on each row of [from, to), sliding linearly from v0 to v1.
+static void volumeRamp(int ch, int from, int to, double v0, double v1)
+{
+    for (int r = from; r < to; r++) {
+        Cell* c = at(r, ch);
+        if (!c || c->note == KEY_OFF)
+            continue;
+        double v = v0 + (v1 - v0) * (r - from) / (double)(to - from);
+        c->volume = (std::uint8_t)(0x10 + std::lround(v < 0 ? 0 : v > 64 ? 64 : v));
+    }
+}
+
+// "A1", "C#4", "Bb3" to an XM note number (C-4 = 49).
+static int pitch(const std::string& name)
+{
+    static const int degree[] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
+    int n = degree[name[0] - 'A'];
+    std::size_t i = 1;
+    if (name[i] == '#')
+        n++, i++;
+    else if (name[i] == 'b')
+        n--, i++;
+    return 12 * (name[i] - '0') + n + 1;
+}
+
+// ---------------------------------------------------------------------------------------
+// Harmony
+
+struct Chord {
+    int bass;     // root in the bass register
+    int tone[3];  // pad voicing, low to high
+};
+
+static Chord chord(const char* bass, const char* a, const char* b, const char* c)
+{
+    return Chord{pitch(bass), {pitch(a), pitch(b), pitch(c)}};
+}
+
+using Progression = std::vector<Chord>;
+
+// A minor throughout, with excursions to its relative major.
+static const Progression CALM = {chord("A1", "C4", "E4", "B4"), chord("F1", "C4", "E4", "A4"),
+                                 chord("C2", "C4", "E4", "G4"), chord("G1", "B3", "D4", "G4")};
+static const Progression RISE = {chord("F1", "C4", "E4", "A4"), chord("G1", "B3", "D4", "G4"),
+                                 chord("E1", "B3", "E4", "G4"), chord("A1", "C4", "E4", "A4")};
+static const Progression BRIGHT = {chord("C2", "C4", "E4", "G4"), chord("B1", "B3", "D4", "G4"),
+                                   chord("A1", "C4", "E4", "G4"), chord("F1", "C4", "F4", "A4")};
+static const Progression TENSION = {chord("D2", "C4", "F4", "A4"), chord("E2", "B3", "E4", "G4"),
+                                    chord("F2", "C4", "E4", "A4"), chord("E2", "B3", "E4", "G#4")};
+
+// A stretch of the song: rows [start, start + rows), a progression with barsPerChord bars per
+// chord, counted from the section's own first row.
+struct Part {
+    int start, rows;
+    const Progression* prog;
+    int barsPerChord = 1;
+
+    const Chord& chordAt(int row) const
+    {
+        int bar = (row - start) / BAR;
+        return (*prog)[(bar / barsPerChord) % prog->size()];
+    }
+    int end() const { return start + rows; }
+};
+
+// ---------------------------------------------------------------------------------------
+// Writers for the parts of the arrangement
+
+// Drum lanes as one bar of 16 characters: 'X' loud, 'x' medium, 'o' soft, anything else rest.
+static double hitLevel(char c)
+{
+    return c == 'X' ? 1.0 : c == 'x' ? 0.72 : c == 'o' ? 0.45 : 0.0;
+}
+
+static void drumLane(const Part& p, int ch, int instrument, const char* bar, double volume, int from = 0,
+                     int to = 1 << 30)
+{
+    for (int r = p.start; r < p.end(); r++) {
+        int i = r - p.start;
+        if (i < from || i >= to)
+            continue;
+        double level = hitLevel(bar[i % BAR]);
+        if (level > 0)
+            note(r, ch, pitch("C4"), instrument, volume * level);
+    }
+}
+
+// A snare roll over the last `rows` rows of a part, growing from soft to loud.
+static void snareRoll(const Part& p, int rows, double volume)
+{
+    for (int i = 0; i < rows; i++) {
+        int r = p.end() - rows + i;
+        bool sixteenth = i >= rows / 2;
+        if (sixteenth || i % 2 == 0)
+            note(r, SNARE, pitch("C4"), I_SNARE, volume * (0.35 + 0.65 * i / rows));
+    }
+}
+
+static void crash(int row, double volume)
+{
+    note(row, CYM, pitch("A3"), I_CYM, volume);
+}
+
+// The pad: the three voices are struck at the part's start and glide (tone portamento, no
+// retrigger) to each next chord.
+static void pad(const Part& p, double volume)
+{
+    static const int pan[3] = {0x50, 0x80, 0xB0};
+    for (int v = 0; v < 3; v++) {
+        note(p.start, PAD1 + v, p.chordAt(p.start).tone[v], I_PAD, volume, 0x8, pan[v]);
+        for (int r = p.start + BAR; r < p.end(); r += BAR) {
+            int t = p.chordAt(r).tone[v];
+            if (Cell* c = at(r, PAD1 + v))
+                *c = Cell{(std::uint8_t)t, 0, 0, 0x3, 0x20};
+        }
+    }
+}
+
+enum BassStyle { SUB, PULSE, OCTAVES, GROOVE, LONG };
+
+static void bass(const Part& p, BassStyle style, double volume)
+{
+    for (int r = p.start; r < p.end(); r++) {
+        int i = (r - p.start) % BAR;
+        int root = p.chordAt(r).bass;
+        switch (style) {
+        case SUB:  // one held note a bar
+            if (i == 0)
+                note(r, BASS, root, I_BASS, volume);
+            break;
+        case LONG:  // a bar's note, struck again on the third beat
+            if (i == 0 || i == 8)
+                note(r, BASS, root, I_BASS, volume * (i == 0 ? 1.0 : 0.8));
+            break;
+        case PULSE:  // eighths, short, the off-beats lighter
+            if (i % 2 == 0)
+                note(r, BASS, root, I_BASS, volume * (i % 4 == 0 ? 1.0 : 0.75));
+            else
+                keyOff(r, BASS);
+            break;
+        case OCTAVES:  // eighths alternating root and its octave
+            if (i % 2 == 0)
+                note(r, BASS, root + (i % 4 == 2 ? 12 : 0), I_BASS, volume * (i % 4 == 0 ? 1.0 : 0.8));
+            else
+                keyOff(r, BASS);
+            break;
+        case GROOVE: {  // syncopated, with the fifth
+            static const int step[BAR] = {0, -1, 99, 0, -1, 99, 12, 99, 0, -1, 7, 99, 0, 99, 12, 99};
+            if (step[i] == -1)
+                keyOff(r, BASS);
+            else if (step[i] != 99)
+                note(r, BASS, root + step[i], I_BASS, volume * (i == 0 ? 1.0 : 0.8));
+            break;
+        }
+        }
+    }
+}
+
+// An arpeggio through the chord (tones 0-2, 3 = the lowest an octave up), one note every
+// `every` rows, octave shift `shift`, with a quieter echo three rows later on the other side.
+static void arp(const Part& p, const char* order, int every, int shift, double volume, int from = 0)
+{
+    int len = (int)std::strlen(order);
+    for (int r = p.start + from; r < p.end(); r += every) {
+        int step = (r - p.start) / every;
+        const Chord& c = p.chordAt(r);
+        int k = order[step % len] - '0';
+        int n = (k < 3 ? c.tone[k] : c.tone[0] + 12) + shift;
+        double accent = step % 4 == 0 ? 1.0 : 0.8;
+        note(r, ARP, n, I_BELL, volume * accent, 0x8, 0xB0);
+        note(r + 3, ARP_ECHO, n, I_BELL, volume * accent * 0.45, 0x8, 0x40);
+    }
+}
+
+// A melody written as space-separated steps of `every` rows: a pitch starts a note, "-" holds
+// it, "." releases it; "|" is ignored (bar lines for the reader). The echo channel repeats it
+// three rows later, quieter and to the left.
+static void melody(int start, int end, const char* line, int every, int instrument, int shift, double volume,
+                   bool echo = true)
+{
+    int r = start;
+    const char* s = line;
+    while (*s && r < end) {
+        while (*s == ' ' || *s == '|')
+            s++;
+        if (!*s)
+            break;
+        std::string token;
+        while (*s && *s != ' ')
+            token += *s++;
+        if (token == ".") {
+            keyOff(r, LEAD);
+            if (echo && r + 3 < end)
+                keyOff(r + 3, LEAD_ECHO);
+        } else if (token != "-") {
+            int n = pitch(token) + shift;
+            note(r, LEAD, n, instrument, volume, 0x8, 0xA0);
+            if (echo && r + 3 < end)
+                note(r + 3, LEAD_ECHO, n, instrument, volume * 0.4, 0x8, 0x50);
+        }
+        r += every;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// The melodies (eighth-note steps, four bars each)
+
+// Over CALM (Am F C G): the main theme and its answer.
+static const char* const THEME = "E5 - - - A4 - B4 C5 | - - - - A4 - F4 A4 | G4 - - - - - E4 G4 | D5 - - - B4 - - .";
+static const char* const THEME_ANSWER =
+    "E5 - - - A5 - G5 - | E5 - - - C5 - A4 - | G4 - - - C5 - E5 - | D5 - - - - - . .";
+// Over RISE (F G Em Am).
+static const char* const CLIMB = "A5 - - - G5 - E5 - | D5 - - - B4 - D5 - | E5 - - - G5 - B5 - | A5 - - - - - . .";
+static const char* const CLIMB_ANSWER =
+    "C6 - - - B5 - A5 - | B5 - - - G5 - D5 - | E5 - - - B4 - E5 - | A4 - - - - - . .";
+// Over BRIGHT (C G/B Am7 F).
+static const char* const GREETING =
+    "G5 - E5 - C5 - E5 - | D5 - - - G4 - B4 - | C5 - E5 - A5 - G5 - | F5 - - - C5 - A4 - ";
+static const char* const GREETING_ANSWER =
+    "E5 - G5 - C6 - - - | B5 - - - G5 - D5 - | E5 - - - C5 - A4 - | C5 - - - - - . .";
+// Over TENSION (Dm7 Em7 Fmaj7 E).
+static const char* const QUESTION =
+    "A4 - - - D5 - F5 - | E5 - - - B4 - G4 - | A4 - C5 - E5 - A5 - | G#5 - - - E5 - B4 - ";
+// Over the closing cadence (Dm9 Dm9 Fmaj7 Fmaj7 Esus4 E), in quarter notes.
+static const char* const FAREWELL = "F5 - E5 - | D5 - - - | E5 - C5 - | A4 - - - | B4 - A4 - | G#4 - B4 - ";
+
+// ---------------------------------------------------------------------------------------
+// The arrangement: one function per scene's section
+
+static int rowOf(int ms)
+{
+    return ms / ROW_MS;
+}
+
+static Part section(int i, const Progression& prog, int barsPerChord = 1)
+{
+    int start = rowOf(SECTION_MS[i]);
+    int end = i + 1 < SECTIONS ? rowOf(SECTION_MS[i + 1]) : SONG_ROWS;
+    return Part{start, end - start, &prog, barsPerChord};
+}
+
+static const char* const FOUR = "X---X---X---X---";
+static const char* const BACKBEAT = "----X-------X---";
+static const char* const OFFBEAT_HATS = "--x---x---x---x-";
+static const char* const SIXTEENTH_HATS = "o-x-o-x-o-x-o-xo";
+static const char* const BUSY_HATS = "xoXoxoXoxoXoxoXo";
+
+// Credits: a slow pad, a sparse bell, a sub bass later; no drums until a soft tick at the end.
+static void credits()
+{
+    Part p = section(0, CALM, 2);
+    pad(p, 34);
+    arp(p, "0120", 4, 12, 26, 2 * BAR);
+    Part late = p;
+    late.start += 4 * BAR;
+    late.rows -= 4 * BAR;
+    bass(late, SUB, 30);
+    drumLane(p, HAT, I_HAT, "----------o-----", 30, 8 * BAR);
+}
+
+// Platonic solids: the pulse begins: kick, off-beat hats, eighth bass, a bell arpeggio.
+static void solids()
+{
+    Part p = section(1, CALM);
+    pad(p, 34);
+    drumLane(p, KICK, I_KICK, FOUR, 44);
+    drumLane(p, HAT, I_HAT, OFFBEAT_HATS, 30);
+    bass(p, PULSE, 38);
+    arp(p, "01230123", 2, 12, 26);
+}
+
+// Potential field: the build: backbeat, sixteenth hats and arpeggio, the theme enters.
+static void potentialField()
+{
+    Part p = section(2, CALM);
+    pad(p, 36);
+    drumLane(p, KICK, I_KICK, FOUR, 48);
+    drumLane(p, SNARE, I_SNARE, BACKBEAT, 36, 0, p.rows - BAR);
+    drumLane(p, HAT, I_HAT, SIXTEENTH_HATS, 30);
+    bass(p, GROOVE, 42);
+    arp(p, "0123210321", 1, 12, 22);
+    melody(p.start + 4 * BAR, p.end(), THEME, 2, I_LEAD, 0, 34);
+    melody(p.start + 8 * BAR, p.end(), THEME_ANSWER, 2, I_LEAD, 0, 36);
+    snareRoll(p, BAR, 40);
+}
+
+// Newton fractal: the climax begins: the rising progression, the climbing tune.
+static void newton()
+{
+    Part p = section(3, RISE);
+    crash(p.start, 40);
+    pad(p, 38);
+    drumLane(p, KICK, I_KICK, FOUR, 54);
+    drumLane(p, SNARE, I_SNARE, BACKBEAT, 42, 0, p.rows - BAR / 2);
+    drumLane(p, HAT, I_HAT, SIXTEENTH_HATS, 32);
+    drumLane(p, CYM, I_CYM, "--o---o---o---o-", 24, BAR);
+    bass(p, OCTAVES, 44);
+    arp(p, "01232103", 1, 12, 22);
+    melody(p.start, p.end(), CLIMB, 2, I_LEAD, 0, 38);
+    melody(p.start + 4 * BAR, p.end(), CLIMB_ANSWER, 2, I_LEAD, 0, 38);
+    melody(p.start + 8 * BAR, p.end(), CLIMB, 2, I_LEAD, -12, 40);
+    snareRoll(p, BAR / 2, 42);
+}
+
+// Lorenz attractor: the theme an octave up over the groove bass, busier hats.
+static void lorenz()
+{
+    Part p = section(4, CALM);
+    crash(p.start, 44);
+    pad(p, 36);
+    drumLane(p, KICK, I_KICK, FOUR, 54);
+    drumLane(p, SNARE, I_SNARE, "----X-------X--o", 42);
+    drumLane(p, HAT, I_HAT, BUSY_HATS, 30);
+    bass(p, GROOVE, 46);
+    arp(p, "3210", 1, 0, 20);
+    melody(p.start, p.end(), THEME, 2, I_LEAD, 12, 34);
+}
+
+// Rossler attractor: the peak: the climbing tune in full, cymbals on every off-beat.
+static void rossler()
+{
+    Part p = section(5, RISE);
+    crash(p.start, 48);
+    pad(p, 40);
+    drumLane(p, KICK, I_KICK, FOUR, 56);
+    drumLane(p, SNARE, I_SNARE, BACKBEAT, 44);
+    drumLane(p, HAT, I_HAT, BUSY_HATS, 30);
+    drumLane(p, CYM, I_CYM, "--x---x---x---x-", 26, BAR);
+    bass(p, OCTAVES, 46);
+    arp(p, "01230123", 1, 24, 18);
+    melody(p.start, p.end(), CLIMB_ANSWER, 2, I_LEAD, 0, 40);
+    melody(p.start + 4 * BAR, p.end(), CLIMB, 2, I_LEAD, 0, 40);
+}
+
+// Aggregation: half time: the kick thins out, the bell takes the theme over long bass notes.
+static void aggregate()
+{
+    Part p = section(6, CALM);
+    pad(p, 38);
+    drumLane(p, KICK, I_KICK, "X---------X-----", 56);
+    drumLane(p, SNARE, I_SNARE, "--------X-------", 44);
+    drumLane(p, HAT, I_HAT, SIXTEENTH_HATS, 28);
+    bass(p, LONG, 46);
+    melody(p.start, p.end(), THEME_ANSWER, 2, I_BELL, 12, 36);
+    arp(p, "012", 2, 0, 18);
+}
+
+// Cells and greetings: the bright progression with the greeting tune, full groove.
+static void cells()
+{
+    Part p = section(7, BRIGHT);
+    crash(p.start, 44);
+    pad(p, 38);
+    drumLane(p, KICK, I_KICK, FOUR, 54);
+    drumLane(p, SNARE, I_SNARE, BACKBEAT, 42);
+    drumLane(p, HAT, I_HAT, OFFBEAT_HATS, 34);
+    drumLane(p, CYM, I_CYM, "--o---o---o---o-", 20);
+    bass(p, PULSE, 44);
+    arp(p, "0123", 1, 12, 20);
+    melody(p.start, p.end(), GREETING, 2, I_LEAD, 0, 38);
+    melody(p.start + 4 * BAR, p.end(), GREETING_ANSWER, 2, I_LEAD, 0, 38);
+}
+
+// Curves: a breakdown: no drums, the theme on the bell over the pad and a sub bass.
+static void curves()
+{
+    Part p = section(8, CALM);
+    pad(p, 40);
+    bass(p, SUB, 40);
+    arp(p, "0121", 2, 12, 22);
+    melody(p.start, p.end(), THEME, 2, I_BELL, 12, 32);
+    drumLane(p, HAT, I_HAT, "------------o-o-", 26, 4 * BAR);
+}
+
+// Converging flow: the rebuild: a rising bass, the questioning tune, a roll into the trees.
+static void converge()
+{
+    Part p = section(9, TENSION);
+    pad(p, 38);
+    drumLane(p, KICK, I_KICK, FOUR, 48, 0, p.rows - 2 * BAR);
+    drumLane(p, HAT, I_HAT, SIXTEENTH_HATS, 30);
+    bass(p, PULSE, 42);
+    arp(p, "0123", 2, 12, 22);
+    melody(p.start, p.end(), QUESTION, 2, I_LEAD, 0, 36);
+    for (int i = 0; i < 2 * BAR; i++) {
+        int r = p.end() - 2 * BAR + i;
+        if (i % 4 == 0)
+            note(r, KICK, pitch("C4"), I_KICK, 50);
+    }
+    snareRoll(p, 2 * BAR, 44);
+}
+
+// Fibonacci trees: the second climax: the theme and its answer in full, then the climb.
+static void trees()
+{
+    Part p = section(10, CALM);
+    Part tail{p.start + 8 * BAR, p.rows - 8 * BAR, &RISE, 1};
+    Part head{p.start, 8 * BAR, &CALM, 1};
+    crash(p.start, 48);
+    for (const Part* q : {&head, &tail}) {
+        pad(*q, 40);
+        bass(*q, q == &head ? GROOVE : OCTAVES, 46);
+    }
+    crash(tail.start, 44);
+    drumLane(p, KICK, I_KICK, FOUR, 56);
+    drumLane(p, SNARE, I_SNARE, BACKBEAT, 44, 0, p.rows - BAR / 2 - BAR / 4);
+    drumLane(p, HAT, I_HAT, BUSY_HATS, 30);
+    drumLane(p, CYM, I_CYM, "--o---o---o---o-", 22);
+    arp(p, "01232103", 1, 12, 20);
+    melody(head.start, head.end(), THEME, 2, I_LEAD, 0, 38);
+    melody(head.start + 4 * BAR, head.end(), THEME_ANSWER, 2, I_LEAD, 0, 40);
+    melody(tail.start, tail.end(), CLIMB, 2, I_LEAD, 0, 40);
+    snareRoll(p, 12, 44);
+}
+
+// Iterated maps: winding down: the bright chords, the bell answers, the kick fades away.
+static void iteratedMaps()
+{
+    Part p = section(11, BRIGHT);
+    pad(p, 38);
+    drumLane(p, KICK, I_KICK, FOUR, 44, 0, 8 * BAR);
+    drumLane(p, HAT, I_HAT, OFFBEAT_HATS, 30);
+    bass(p, LONG, 40);
+    arp(p, "01232103", 1, 12, 22);
+    melody(p.start + 2 * BAR, p.end(), GREETING_ANSWER, 2, I_BELL, 12, 30);
+    melody(p.start + 8 * BAR, p.end(), GREETING, 2, I_BELL, 0, 28);
+    volumeRamp(KICK, p.start + 4 * BAR, p.start + 8 * BAR, 44, 20);
+}
+
+// Vector field: the way home: Dm9, Fmaj7, Esus4, E, then A minor held and faded out by the
+// end of the scene; the song's last rows are silence.
+static void vectorField()
+{
+    static const Chord dm9 = chord("D2", "C4", "E4", "F4"), fmaj7 = chord("F1", "C4", "E4", "A4"),
+                       esus4 = chord("E2", "B3", "E4", "A4"), e = chord("E2", "B3", "E4", "G#4"),
+                       am = chord("A1", "C4", "E4", "B4");
+    static const Progression home = {dm9, dm9, fmaj7, fmaj7, esus4, e, am, am, am, am};
+    static const Progression tonic = {am};
+    Part p = section(12, home);
+    int endRow = rowOf(LAST_SCENE_END_MS);
+    int amRow = p.start + 6 * BAR;
+    Part way{p.start, amRow - p.start, &home, 1};
+    Part rest{amRow, endRow - amRow, &tonic, 1};
+
+    pad(Part{p.start, endRow - p.start, &home, 1}, 38);
+    bass(way, SUB, 40);
+    note(amRow, BASS, am.bass, I_BASS, 42);
+    arp(way, "0123", 2, 12, 20);
+    arp(Part{amRow, 2 * BAR, &tonic, 1}, "3210", 4, 12, 22);
+    melody(p.start, amRow, FAREWELL, 4, I_BELL, 0, 34, false);
+    note(amRow, LEAD, pitch("A4"), I_BELL, 34, 0x8, 0xA0);
+    drumLane(p, HAT, I_HAT, OFFBEAT_HATS, 26, 0, 4 * BAR);
+
+    // Fade the held A minor to silence by the end of the scene, then release everything.
+    for (int ch : {PAD1, PAD2, PAD3})
+        volumeRamp(ch, rest.start + BAR, endRow, 38, 0);
+    volumeRamp(BASS, rest.start + BAR, endRow, 42, 0);
+    for (int ch = 0; ch < CHANNELS; ch++)
+        keyOff(endRow, ch);
+}
+
+// ---------------------------------------------------------------------------------------
+// Instruments
+
+// Samples are synthesised at SYNTH_RATE = 8363 * 4 Hz with relative note +24 (finetune 0), so
+// they play at exactly that rate on C-4. A waveform whose period is 128 frames then sounds
+// 261.34 Hz (middle C, 1.9 cents flat) on C-4; a period of 128 * 2^k frames with relative
+// note 24 + 12k keeps the same tuning k octaves down.
+static const double SYNTH_RATE = 8363.0 * 4.0;
+static const double TWO_PI = 6.283185307179586;
+
+struct Instrument {
+    explicit Instrument(const char* name) : name(name) {}
+    std::string name;
+    std::vector<float> wave;  // -1..1, normalised when written
+    int loopStart = 0, loopLength = 0;  // frames; length 0 = no loop
+    int relativeNote = 24;
+    int panning = 128;
+    std::vector<std::array<int, 2>> envelope;  // (tick, 0..64); empty = off
+    int sustainPoint = -1;
+    int fadeout = 0;
+    int vibratoSweep = 0, vibratoDepth = 0, vibratoRate = 0;
+};
+
+// The composer's own noise: a 32-bit LCG, so the drums are the same on every platform.
+struct Noise {
+    std::uint32_t state;
+    float next()
+    {
+        state = state * 1664525u + 1013904223u;
+        return (float)((state >> 8) / 8388608.0 - 1.0);
+    }
+};
+
+// One-pole high-pass at cutoff Hz, applied in place.
+static void highPass(std::vector<float>& x, double cutoff)
+{
+    double rc = 1.0 / (TWO_PI * cutoff), dt = 1.0 / SYNTH_RATE, a = rc / (rc + dt);
+    double prevIn = 0, prevOut = 0;
+    for (float& s : x) {
+        double out = a * (prevOut + s - prevIn);
+        prevIn = s;
+        prevOut = out;
+        s = (float)out;
+    }
+}
+
+static void lowPass(std::vector<float>& x, double cutoff)
+{
+    double dt = 1.0 / SYNTH_RATE, rc = 1.0 / (TWO_PI * cutoff), a = dt / (rc + dt);
+    double y = 0;
+    for (float& s : x) {
+        y += a * (s - y);
+        s = (float)y;
+    }
+}
+
+static std::vector<float> frames(double seconds)
+{
+    return std::vector<float>((std::size_t)(seconds * SYNTH_RATE));
+}
+
+static Instrument kick()
+{
+    Instrument in{"kick"};
+    in.wave = frames(0.45);
+    double phase = 0;
+    for (std::size_t i = 0; i < in.wave.size(); i++) {
+        double t = i / SYNTH_RATE;
+        double f = 46.0 + 120.0 * std::exp(-t / 0.028);
+        phase += TWO_PI * f / SYNTH_RATE;
+        double body = std::sin(phase) * std::exp(-t / 0.22);
+        double click = std::exp(-t / 0.002) * 0.3;
+        in.wave[i] = (float)std::tanh(1.6 * (body + click));
+    }
+    // No click at the end: the last 10 ms fade out.
+    std::size_t tail = (std::size_t)(0.01 * SYNTH_RATE);
+    for (std::size_t i = 0; i < tail; i++)
+        in.wave[in.wave.size() - 1 - i] *= (float)i / tail;
+    return in;
+}
+
+static Instrument snare()
+{
+    Instrument in{"snare"};
+    std::vector<float> noise = frames(0.32);
+    Noise n{0x5EED1234u};
+    for (float& s : noise)
+        s = n.next();
+    highPass(noise, 700);
+    lowPass(noise, 7000);
+    in.wave = frames(0.32);
+    for (std::size_t i = 0; i < in.wave.size(); i++) {
+        double t = i / SYNTH_RATE;
+        double tone = std::sin(TWO_PI * 185.0 * t) * std::exp(-t / 0.05) +
+                      0.5 * std::sin(TWO_PI * 330.0 * t) * std::exp(-t / 0.03);
+        double attack = t < 0.001 ? t / 0.001 : 1.0;
+        in.wave[i] = (float)(attack * (0.55 * tone + 1.3 * noise[i] * std::exp(-t / 0.085)));
+    }
+    return in;
+}
+
+// Hats and cymbal: high-passed noise with a touch of detuned square partials for metal.
+static Instrument metal(const char* name, double seconds, double decay, std::uint32_t seed)
+{
+    Instrument in{name};
+    in.wave = frames(seconds);
+    Noise n{seed};
+    static const double partial[] = {205.3, 304.4, 369.6, 522.7, 540.0, 800.0};
+    for (std::size_t i = 0; i < in.wave.size(); i++) {
+        double t = i / SYNTH_RATE, m = 0;
+        for (double f : partial)
+            m += std::sin(TWO_PI * f * 3.1 * t) > 0 ? 1.0 : -1.0;
+        in.wave[i] = (float)(0.7 * n.next() + 0.08 * m);
+    }
+    highPass(in.wave, 6000);
+    highPass(in.wave, 6000);
+    for (std::size_t i = 0; i < in.wave.size(); i++) {
+        double t = i / SYNTH_RATE;
+        double attack = t < 0.0005 ? t / 0.0005 : 1.0;
+        in.wave[i] *= (float)(attack * std::exp(-t / decay));
+    }
+    return in;
+}
+
+// Sum of harmonics k = 1.. of a waveform with period `period` frames, amplitude amp(k).
+template <class Amplitude>
+static double harmonics(double frame, int period, int count, Amplitude amp)
+{
+    double s = 0;
+    for (int k = 1; k <= count; k++)
+        s += amp(k) * std::sin(TWO_PI * k * frame / period);
+    return s;
+}
+
+// Bass: a saw through a low-pass whose cutoff falls after the attack, then held: the last
+// period repeats as a loop. Period 512 frames (C-2 at the synthesis rate), relative note 48.
+static Instrument bassSynth()
+{
+    Instrument in{"bass"};
+    const int period = 512, count = 120;
+    const double f0 = SYNTH_RATE / period;
+    auto cutoff = [](double t) { return 260.0 + 1500.0 * std::exp(-t / 0.07); };
+    auto shape = [&](int k, double fc) {
+        double f = k * f0;
+        double saw = (k == 1 ? 1.6 : 1.0) / k;  // a stronger fundamental for weight
+        return saw / std::sqrt(1.0 + std::pow(f / fc, 4.0));
+    };
+    const int held = 24 * period;  // about 0.37 s of attack before the loop
+    in.wave.resize(held + period);
+    for (int i = 0; i < held + period; i++) {
+        double t = std::min(i, held) / SYNTH_RATE;
+        double fc = cutoff(t);
+        in.wave[i] = (float)harmonics(i, period, count, [&](int k) { return shape(k, fc); });
+    }
+    in.loopStart = held;
+    in.loopLength = period;
+    in.relativeNote = 48;
+    in.envelope = {{0, 64}, {8, 52}};
+    in.sustainPoint = 1;
+    in.fadeout = 0xA00;
+    return in;
+}
+
+// Pad: three band-limited saws, detuned by one cycle in 144 against each other, so the whole
+// sample is one seamless loop of 144 periods with a slow beating.
+static Instrument padSynth()
+{
+    Instrument in{"pad"};
+    const int cycles = 144, period = 128, length = cycles * period, count = 28;
+    in.wave.resize(length);
+    Noise n{0xC0FFEE11u};
+    double phase[3][count + 1];
+    for (auto& osc : phase)
+        for (double& p : osc)
+            p = TWO_PI * (n.next() + 1.0) / 2.0;
+    for (int i = 0; i < length; i++) {
+        double s = 0;
+        for (int o = 0; o < 3; o++) {
+            int c = cycles - 1 + o;
+            for (int k = 1; k <= count; k++) {
+                double warm = 1.0 / (k * (1.0 + (k / 4.0) * (k / 4.0)));
+                s += warm * std::sin(TWO_PI * k * c * (double)i / length + phase[o][k]);
+            }
+        }
+        in.wave[i] = (float)s;
+    }
+    in.loopStart = 0;
+    in.loopLength = length;
+    in.envelope = {{0, 0}, {14, 64}};
+    in.sustainPoint = 1;
+    in.fadeout = 0x200;
+    return in;
+}
+
+// Lead: a soft, mostly odd-harmonic tone with a gentle delayed vibrato.
+static Instrument leadSynth()
+{
+    Instrument in{"lead"};
+    const int period = 128;
+    static const double amp[] = {0, 1.0, 0.22, 0.3, 0.06, 0.1, 0.03, 0.04, 0.0, 0.02};
+    in.wave.resize(8 * period);
+    for (int i = 0; i < 8 * period; i++)
+        in.wave[i] = (float)harmonics(i, period, 9, [&](int k) { return amp[k]; });
+    in.loopStart = 0;
+    in.loopLength = 8 * period;
+    in.envelope = {{0, 0}, {1, 64}, {14, 46}};
+    in.sustainPoint = 2;
+    in.fadeout = 0x500;
+    in.vibratoSweep = 60;
+    in.vibratoDepth = 3;
+    in.vibratoRate = 10;
+    return in;
+}
+
+// Bell: a two-operator FM electric piano, the modulation index and the tine fading fast, the
+// body more slowly; not looped.
+static Instrument bellSynth()
+{
+    Instrument in{"bell"};
+    in.wave = frames(1.6);
+    const double f = SYNTH_RATE / 128.0;
+    for (std::size_t i = 0; i < in.wave.size(); i++) {
+        double t = i / SYNTH_RATE;
+        double index = 1.8 * std::exp(-t / 0.12) + 0.3;
+        double body = std::sin(TWO_PI * f * t + index * std::sin(TWO_PI * f * t));
+        double tine = 0.25 * std::sin(TWO_PI * 4.0 * f * t) * std::exp(-t / 0.04);
+        double attack = t < 0.002 ? t / 0.002 : 1.0;
+        double tail = std::min(1.0, (1.6 - t) / 0.05);
+        in.wave[i] = (float)(attack * tail * (body * std::exp(-t / 0.55) + tine));
+    }
+    return in;
+}
+
+// ---------------------------------------------------------------------------------------
+// XM writing
+
+struct Bytes {
+    std::vector<std::uint8_t> b;
+    void u8(int v) { b.push_back((std::uint8_t)v); }
+    void u16(int v) { u8(v & 0xFF), u8(v >> 8 & 0xFF); }
+    void u32(std::uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); }
+    void text(const std::string& s, std::size_t size)
+    {
+        for (std::size_t i = 0; i < size; i++)
+            u8(i < s.size() ? s[i] : 0);
+    }
+};
+
+static void writePattern(Bytes& out, int start, int rows)
+{
+    Bytes data;
+    for (int r = start; r < start + rows; r++)
+        for (const Cell& c : song[r]) {
+            int mask = 0x80 | (c.note ? 1 : 0) | (c.instrument ? 2 : 0) | (c.volume ? 4 : 0) | (c.effect ? 8 : 0) |
+                       (c.param ? 16 : 0);
+            data.u8(mask);
+            for (int v : {c.note, c.instrument, c.volume, c.effect, c.param})
+                if (v)
+                    data.u8(v);
+        }
+    out.u32(9);
+    out.u8(0);
+    out.u16(rows);
+    out.u16((int)data.b.size());
+    out.b.insert(out.b.end(), data.b.begin(), data.b.end());
+}
+
+static void writeInstrument(Bytes& out, const Instrument& in)
+{
+    out.u32(263);
+    out.text(in.name, 22);
+    out.u8(0);
+    out.u16(1);  // one sample
+    out.u32(40);
+    for (int i = 0; i < 96; i++)
+        out.u8(0);
+    for (int i = 0; i < 12; i++) {
+        bool used = i < (int)in.envelope.size();
+        out.u16(used ? in.envelope[i][0] : 0);
+        out.u16(used ? in.envelope[i][1] : 0);
+    }
+    for (int i = 0; i < 48; i++)
+        out.u8(0);  // no panning envelope
+    out.u8((int)in.envelope.size());
+    out.u8(0);
+    out.u8(in.sustainPoint < 0 ? 0 : in.sustainPoint);
+    out.u8(0), out.u8(0);        // volume loop points
+    out.u8(0), out.u8(0), out.u8(0);  // panning sustain and loop
+    out.u8(in.envelope.empty() ? 0 : 1 | (in.sustainPoint >= 0 ? 2 : 0));
+    out.u8(0);
+    out.u8(0), out.u8(in.vibratoSweep), out.u8(in.vibratoDepth), out.u8(in.vibratoRate);
+    out.u16(in.fadeout);
+    for (int i = 0; i < 22; i++)
+        out.u8(0);
+
+    // The sample: normalised to 90 % of full scale, stored as 16-bit deltas.
+    float peak = 0;
+    for (float s : in.wave)
+        peak = std::max(peak, std::fabs(s));
+    std::vector<std::int16_t> pcm(in.wave.size());
+    for (std::size_t i = 0; i < pcm.size(); i++)
+        pcm[i] = (std::int16_t)std::lround(in.wave[i] / peak * 0.9 * 32767.0);
+    out.u32((std::uint32_t)pcm.size() * 2);
+    out.u32((std::uint32_t)in.loopStart * 2);
+    out.u32((std::uint32_t)in.loopLength * 2);
+    out.u8(64);
+    out.u8(0);
+    out.u8((in.loopLength > 0 ? 1 : 0) | 0x10);
+    out.u8(in.panning);
+    out.u8(in.relativeNote);
+    out.u8(0);
+    out.text(in.name, 22);
+    std::int16_t previous = 0;
+    for (std::int16_t s : pcm) {
+        out.u16((std::uint16_t)(s - previous));
+        previous = s;
+    }
+}
+
+static std::vector<std::uint8_t> writeXM(const std::vector<Instrument>& instruments)
+{
+    Bytes out;
+    out.text("Extended Module: ", 17);
+    out.text("Quenrastilan", 20);
+    out.u8(0x1A);
+    out.text("quenrastilan-compose", 20);
+    out.u16(0x0104);
+    out.u32(276);
+    out.u16(SECTIONS);  // song length: one order per section
+    out.u16(0);         // restart position (never reached: the song ends)
+    out.u16(CHANNELS);
+    out.u16(SECTIONS);
+    out.u16((int)instruments.size());
+    out.u16(1);  // linear frequency table
+    out.u16(SPEED);
+    out.u16(BPM);
+    for (int i = 0; i < 256; i++)
+        out.u8(i < SECTIONS ? i : 0);
+    for (int s = 0; s < SECTIONS; s++) {
+        int start = rowOf(SECTION_MS[s]);
+        int end = s + 1 < SECTIONS ? rowOf(SECTION_MS[s + 1]) : SONG_ROWS;
+        writePattern(out, start, end - start);
+    }
+    for (const Instrument& in : instruments)
+        writeInstrument(out, in);
+    return out.b;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: quenrastilan-compose OUT.xm\n");
+        return 2;
+    }
+    void (*const sections[SECTIONS])() = {credits, solids,  potentialField, newton, lorenz,       rossler,    aggregate,
+                                          cells,   curves,  converge,       trees,  iteratedMaps, vectorField};
+    for (int s = 0; s < SECTIONS; s++) {
+        // A held lead note of the section before ends here unless this one plays its own.
+        keyOff(rowOf(SECTION_MS[s]), LEAD);
+        keyOff(rowOf(SECTION_MS[s]), LEAD_ECHO);
+        sections[s]();
+    }
+
+    std::vector<Instrument> instruments = {kick(),     snare(),     metal("hat", 0.12, 0.025, 0x1A7u),
+                                           metal("cymbal", 1.2, 0.3, 0xC1Au), bassSynth(), padSynth(),
+                                           leadSynth(), bellSynth()};
+    std::vector<std::uint8_t> xm = writeXM(instruments);
+
+    FILE* f = std::fopen(argv[1], "wb");
+    if (!f) {
+        std::perror(argv[1]);
+        return 1;
+    }
+    bool ok = std::fwrite(xm.data(), 1, xm.size(), f) == xm.size();
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok) {
+        std::perror(argv[1]);
+        std::remove(argv[1]);
+        return 1;
+    }
+    return 0;
+}
