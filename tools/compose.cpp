@@ -53,13 +53,17 @@ static Cell* at(int row, int ch)
     return row >= 0 && row < SONG_ROWS ? &song[row][ch] : nullptr;
 }
 
-// A note with its instrument and a volume 0..64 (rounded and clamped).
+// The arrangement's volumes are written for a mix this much quieter than the module plays:
+// one factor sets the overall level (peak and RMS) without touching the balance.
+static const double MIX = 1.15;
+
+// A note with its instrument and a volume 0..64 before MIX (rounded and clamped).
 static void note(int row, int ch, int n, int instrument, double volume, int effect = 0, int param = 0)
 {
     Cell* c = at(row, ch);
     if (!c || n < 1 || n > 96)
         return;
-    int v = (int)std::lround(volume);
+    int v = (int)std::lround(volume * MIX);
     v = v < 0 ? 0 : v > 64 ? 64 : v;
     *c = Cell{(std::uint8_t)n, (std::uint8_t)instrument, (std::uint8_t)(0x10 + v), (std::uint8_t)effect,
               (std::uint8_t)param};
@@ -78,7 +82,7 @@ static void volumeRamp(int ch, int from, int to, double v0, double v1)
         Cell* c = at(r, ch);
         if (!c || c->note == KEY_OFF)
             continue;
-        double v = v0 + (v1 - v0) * (r - from) / (double)(to - from);
+        double v = (v0 + (v1 - v0) * (r - from) / (double)(to - from)) * MIX;
         c->volume = (std::uint8_t)(0x10 + std::lround(v < 0 ? 0 : v > 64 ? 64 : v));
     }
 }
@@ -762,6 +766,8 @@ static Instrument bellSynth()
         double tail = std::min(1.0, (1.6 - t) / 0.05);
         in.wave[i] = (float)(attack * tail * (body * std::exp(-t / 0.55) + tine));
     }
+    // A 1:1 modulator puts a sideband at 0 Hz; take the offset out.
+    highPass(in.wave, 40);
     return in;
 }
 
@@ -827,13 +833,13 @@ static void writeInstrument(Bytes& out, const Instrument& in)
     for (int i = 0; i < 22; i++)
         out.u8(0);
 
-    // The sample: normalised to 90 % of full scale, stored as 16-bit deltas.
+    // The sample: normalised to 97 % of full scale, stored as 16-bit deltas.
     float peak = 0;
     for (float s : in.wave)
         peak = std::max(peak, std::fabs(s));
     std::vector<std::int16_t> pcm(in.wave.size());
     for (std::size_t i = 0; i < pcm.size(); i++)
-        pcm[i] = (std::int16_t)std::lround(in.wave[i] / peak * 0.9 * 32767.0);
+        pcm[i] = (std::int16_t)std::lround(in.wave[i] / peak * 0.97 * 32767.0);
     out.u32((std::uint32_t)pcm.size() * 2);
     out.u32((std::uint32_t)in.loopStart * 2);
     out.u32((std::uint32_t)in.loopLength * 2);
