@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-// Writes width x height RGB pixels (top row first) to path. On failure returns false with the
-// reason in error and removes whatever was partly written.
+// Writes width x height RGB pixels (top row first) to path. A regular file appears only when
+// complete; on failure returns false with the reason in error.
 bool writePNG(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb,
               std::string& error);
 // Reads an 8-bit RGB or RGBA PNG as RGB; false with the reason in error on failure.

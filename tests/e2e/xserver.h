@@ -1,0 +1,57 @@
+// End-to-end harness: a private Xvfb server, the real program started on it, keys and window
+// close requests sent to it, and the screen grabbed.
+#ifndef QUENRASTILAN_TESTS_XSERVER_H
+#define QUENRASTILAN_TESTS_XSERVER_H
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// An Xvfb server of 1024x768x24 on a free display number, stopped when destroyed.
+class XServer {
+public:
+    XServer();
+    ~XServer();
+    bool ok() const { return display_ >= 0; }
+    std::string display() const { return ":" + std::to_string(display_); }
+
+    // The whole screen as RGB rows, top row first (empty on failure).
+    std::vector<unsigned char> grab() const;
+    // How many pixels of the rows top to bottom (inclusive) are dark: every channel at most 100.
+    int darkPixels(int top = 0, int bottom = 767) const;
+    // Sends a key press and release through XTEST (xdotool).
+    bool key(const char* name) const;
+    // Asks the window titled "Quenrastilan" to close, as a window manager's close button does.
+    bool closeWindow() const;
+    // Whether a window titled "Quenrastilan" exists.
+    bool hasShowWindow() const;
+
+private:
+    int display_ = -1;
+    pid_t pid_ = -1;
+};
+
+// A child process with its stderr collected in a file.
+class Program {
+public:
+    // Starts argv[0] with the environment changes given as NAME=VALUE (NAME= unsets NAME).
+    Program(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+            const std::string& workdir = "");
+    ~Program();
+    // Waits up to `seconds` for the exit; returns the exit status, or -1 on time-out (the
+    // process is then killed) and -2 when it died from a signal.
+    int wait(double seconds);
+    bool running();
+    std::string stderrText() const;
+
+private:
+    pid_t pid_ = -1;
+    int status_ = -3;
+    std::string errFile_;
+};
+
+// Seconds since some fixed moment, for polling.
+double nowSeconds();
+void sleepSeconds(double s);
+
+#endif
