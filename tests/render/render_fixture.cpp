@@ -20,6 +20,20 @@ void RenderTest::SetUpTestSuite()
     show_resources_init();
 }
 
+void RenderTest::initShowOnce()
+{
+    static bool done = false;
+    if (!done)
+        show_init();
+    done = true;
+}
+
+std::vector<unsigned char> RenderTest::showAt(int time)
+{
+    show_frame(time);
+    return frame();
+}
+
 Box RenderTest::darkBox(const std::vector<unsigned char>& rgb, int threshold)
 {
     Box b{HeadlessContext::WIDTH, HeadlessContext::HEIGHT, -1, -1, 0};

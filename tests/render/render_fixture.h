@@ -20,6 +20,12 @@ protected:
     static void SetUpTestSuite();
     static HeadlessContext* gl;
 
+    // Runs the thirteen scene inits once per test process, in the show's order (the scenes'
+    // random layouts depend on it). Each test runs in a process of its own under CTest.
+    static void initShowOnce();
+    // Draws the frame of show time `time` (as the frame loop does) and reads it back.
+    static std::vector<unsigned char> showAt(int time);
+
     // The current colour buffer as RGB rows, top row first.
     static std::vector<unsigned char> frame() { return gl->readRGB(); }
     // Bounding box of the pixels whose darkest channel is at most `threshold`.

@@ -11,16 +11,9 @@ protected:
     static void SetUpTestSuite()
     {
         RenderTest::SetUpTestSuite();
-        static bool initialised = false;
-        if (!initialised)
-            show_init();
-        initialised = true;
+        initShowOnce();
     }
-    static std::vector<unsigned char> at(int time)
-    {
-        show_frame(time);
-        return frame();
-    }
+    static std::vector<unsigned char> at(int time) { return showAt(time); }
 };
 
 TEST_F(ShowTest, FramesAtTheVeryStartAndAfterTheLastSceneArePureWhite)
