@@ -328,21 +328,25 @@ static void credits()
     Part p = section(0, CALM, 2);
     pad(p, 34);
     arp(p, "0120", 4, 12, 26, 2 * BAR);
-    Part late = p;
-    late.start += 4 * BAR;
-    late.rows -= 4 * BAR;
+    // The sub bass joins after four bars and leaves for the last half bar, so the beat of
+    // the next section arrives with it.
+    Part late{p.start + 4 * BAR, p.rows - 4 * BAR - BAR / 2, &CALM, 2};
     bass(late, SUB, 30);
+    keyOff(late.end(), BASS);
     drumLane(p, HAT, I_HAT, "----------o-----", 30, 8 * BAR);
 }
 
-// Platonic solids: the pulse begins: kick, off-beat hats, eighth bass, a bell arpeggio.
+// Platonic solids: the pulse begins: kick, off-beat hats, eighth bass, a bell arpeggio;
+// the last half bar is a break before the build.
 static void solids()
 {
     Part p = section(1, CALM);
+    Part groove{p.start, p.rows - BAR / 2, &CALM, 1};
     pad(p, 34);
-    drumLane(p, KICK, I_KICK, FOUR, 44);
-    drumLane(p, HAT, I_HAT, OFFBEAT_HATS, 30);
-    bass(p, PULSE, 38);
+    drumLane(groove, KICK, I_KICK, FOUR, 46);
+    drumLane(groove, HAT, I_HAT, OFFBEAT_HATS, 30);
+    bass(groove, PULSE, 38);
+    keyOff(groove.end(), BASS);
     arp(p, "01230123", 2, 12, 26);
 }
 
@@ -449,17 +453,21 @@ static void curves()
     drumLane(p, HAT, I_HAT, "------------o-o-", 26, 4 * BAR);
 }
 
-// Converging flow: the rebuild: a rising bass, the questioning tune, a roll into the trees.
+// Converging flow: the rebuild: a rising bass, the questioning tune, then a snare roll into
+// the trees, the bass gone for its two bars and the kick for its last.
 static void converge()
 {
     Part p = section(9, TENSION);
     pad(p, 38);
     drumLane(p, KICK, I_KICK, FOUR, 48, 0, p.rows - 2 * BAR);
     drumLane(p, HAT, I_HAT, SIXTEENTH_HATS, 30);
-    bass(p, PULSE, 42);
+    // The bass drops out under the roll and comes back with the trees.
+    Part rising{p.start, p.rows - 2 * BAR, &TENSION, 1};
+    bass(rising, PULSE, 42);
+    keyOff(rising.end(), BASS);
     arp(p, "0123", 2, 12, 22);
     melody(p.start, p.end(), QUESTION, 2, I_LEAD, 0, 36);
-    for (int i = 0; i < 2 * BAR; i++) {
+    for (int i = 0; i < BAR; i++) {
         int r = p.end() - 2 * BAR + i;
         if (i % 4 == 0)
             note(r, KICK, pitch("C4"), I_KICK, 50);
@@ -490,22 +498,23 @@ static void trees()
     snareRoll(p, 12, 44);
 }
 
-// Iterated maps: winding down: the bright chords, the bell answers, the kick fades away.
+// Iterated maps: winding down: the bright chords, the bell answers; after two bars without it
+// a lighter beat without the snare, which carries on to the end, where the drums stop.
 static void iteratedMaps()
 {
     Part p = section(11, BRIGHT);
     pad(p, 38);
-    drumLane(p, KICK, I_KICK, FOUR, 44, 0, 8 * BAR);
-    drumLane(p, HAT, I_HAT, OFFBEAT_HATS, 30);
+    drumLane(p, KICK, I_KICK, FOUR, 42, 2 * BAR);
+    drumLane(p, HAT, I_HAT, OFFBEAT_HATS, 30, 0, 6 * BAR);
+    drumLane(p, HAT, I_HAT, SIXTEENTH_HATS, 34, 6 * BAR);
     bass(p, LONG, 40);
     arp(p, "01232103", 1, 12, 22);
     melody(p.start + 2 * BAR, p.end(), GREETING_ANSWER, 2, I_BELL, 12, 30);
     melody(p.start + 8 * BAR, p.end(), GREETING, 2, I_BELL, 0, 28);
-    volumeRamp(KICK, p.start + 4 * BAR, p.start + 8 * BAR, 44, 20);
 }
 
-// Vector field: the way home: Dm9, Fmaj7, Esus4, E, then A minor held and faded out by the
-// end of the scene; the song's last rows are silence.
+// Vector field: the way home, without drums: Dm9, Fmaj7, Esus4, E, then A minor held and
+// faded out by the end of the scene; the song's last rows are silence.
 static void vectorField()
 {
     static const Chord dm9 = chord("D2", "C4", "E4", "F4"), fmaj7 = chord("F1", "C4", "E4", "A4"),
@@ -519,14 +528,19 @@ static void vectorField()
     Part way{p.start, amRow - p.start, &home, 1};
     Part rest{amRow, endRow - amRow, &tonic, 1};
 
+    crash(p.start, 30);
     pad(Part{p.start, endRow - p.start, &home, 1}, 38);
+    // Two bars of pad and bell alone, then the bass walks home.
     bass(way, SUB, 40);
+    for (int r = p.start; r < p.start + 2 * BAR; r++)
+        if (Cell* c = at(r, BASS))
+            *c = Cell{};
     note(amRow, BASS, am.bass, I_BASS, 42);
-    arp(way, "0123", 2, 12, 20);
+    keyOff(p.start, BASS);
+    arp(way, "0123", 4, 12, 22);
     arp(Part{amRow, 2 * BAR, &tonic, 1}, "3210", 4, 12, 22);
     melody(p.start, amRow, FAREWELL, 4, I_BELL, 0, 34, false);
     note(amRow, LEAD, pitch("A4"), I_BELL, 34, 0x8, 0xA0);
-    drumLane(p, HAT, I_HAT, OFFBEAT_HATS, 26, 0, 4 * BAR);
 
     // Fade the held A minor to silence by the end of the scene, then release everything.
     for (int ch : {PAD1, PAD2, PAD3})
