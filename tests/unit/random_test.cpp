@@ -1,4 +1,4 @@
-// The random generator's exact sequences and the sampling built on it.
+// The random generator's exact sequences and the sphere sampler built on it.
 #include "math/random.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 // Captured before any test runs: SEED is constant-initialised, this during dynamic start-up.
 static const uint32_t seedAtStart = SEED;
 
-TEST(Random, FloatSequenceAfterSeedOne)
+TEST(Random, SequencesAfterSeedOneAndFromTheInitialState)
 {
     setSeed(1);
     const uint32_t seeds[4] = {1588635695u, 534207764u, 3539574622u, 2960785581u};
@@ -15,38 +15,25 @@ TEST(Random, FloatSequenceAfterSeedOne)
         EXPECT_EQ(randFloat(), values[i]) << i;
         EXPECT_EQ(SEED, seeds[i]) << i;
     }
-}
+    setSeed(1);
+    EXPECT_EQ(randInt(), -564025558);
+    EXPECT_EQ(SEED, 3730941738u);
+    EXPECT_EQ(randInt(), -218377500);
 
-TEST(Random, FloatFromTheInitialState)
-{
     EXPECT_EQ(seedAtStart, 93186752u);
     setSeed((int)seedAtStart);
     EXPECT_EQ(randFloat(), 0.0976393297f);
     EXPECT_EQ(SEED, 419357728u);
 }
 
-TEST(Random, IntSharesTheStateAndReadsItSigned)
-{
-    setSeed(1);
-    EXPECT_EQ(randInt(), -564025558);
-    EXPECT_EQ(SEED, 3730941738u);
-    EXPECT_EQ(randInt(), -218377500);
-    EXPECT_EQ(SEED, 4076589796u);
-}
-
-TEST(Random, ZeroSeedIsAFixedPoint)
+TEST(Random, ZeroIsAFixedPointAndStatesAboveTheModulusGiveOne)
 {
     setSeed(0);
-    for (int i = 0; i < 3; i++) {
-        EXPECT_EQ(randFloat(), 0.0f);
-        EXPECT_EQ(randInt(), 0);
-    }
-    EXPECT_EQ(SEED, 0u);
-}
-
-TEST(Random, StatesAboveTheModulusGiveExactlyOne)
-{
-    // Predecessors of 4294967291 (the modulus) and 4294967295 (the largest state).
+    EXPECT_EQ(randFloat(), 0.0f);
+    EXPECT_EQ(randInt(), 0);
+    EXPECT_EQ(randFloat(), 0.0f);
+    // Predecessors of 4294967291 (the modulus) and 4294967295 (the largest state): no
+    // correction step brings them back below the modulus.
     setSeed((int)3232598409u);
     EXPECT_EQ(randFloat(), 1.0f);
     EXPECT_EQ(SEED, 4294967291u);
@@ -58,24 +45,9 @@ TEST(Random, StatesAboveTheModulusGiveExactlyOne)
 TEST(Random, SphereVectorDrawsThetaFirstWithTheShortPi)
 {
     setSeed(1);
-    Vector v = randomSphereVector(2.0f);
-    // With the float nearest to pi instead, x would be 1.30274045f.
-    EXPECT_EQ(v.x, 1.30274057f);
-    EXPECT_EQ(v.y, 1.29262865f);
-    EXPECT_EQ(v.z, 0.794970572f);
-    EXPECT_EQ(SEED, 534207764u);
-
-    // A zero radius still draws two numbers.
+    // With the float nearest to pi, x would be 1.30274045f.
+    EXPECT_EQ(randomSphereVector(2.0f), Vector(1.30274057f, 1.29262865f, 0.794970572f));
     setSeed(1);
     EXPECT_EQ(randomSphereVector(0.0f), Vector(0, 0, 0));
-    EXPECT_EQ(SEED, 534207764u);
-
-    Vector p = sphereCoord(3.0f, 0.0f, 1.0f);
-    EXPECT_EQ(p, Vector(0, 0, 3));
-}
-
-TEST(Random, CatmullRomPassesThroughTheInnerPoints)
-{
-    EXPECT_EQ(catmullromValue(0.0f, 7, 2, 5, -1), 2.0f);
-    EXPECT_EQ(catmullromValue(1.0f, 7, 2, 5, -1), 5.0f);
+    EXPECT_EQ(SEED, 534207764u);  // a zero radius still draws two numbers
 }
