@@ -68,9 +68,9 @@ static bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes, 
     return true;
 }
 
-// An XM file declares the size of every part; libopenmpt plays a file cut short with what it
-// finds (missing samples are silence), so a short file is caught here. Returns "" when every
-// declared part lies within the file.
+// An XM file (format 1.04, the one every current tracker writes) declares the size of every
+// part; libopenmpt plays a file cut short with what it finds (missing samples are silence),
+// so a short file is caught here. Returns "" when every declared part lies within the file.
 static std::string xmStructureProblem(const std::vector<std::uint8_t>& b)
 {
     auto u16 = [&](std::size_t at) { return (std::uint32_t)(b[at] | b[at + 1] << 8); };
@@ -78,6 +78,8 @@ static std::string xmStructureProblem(const std::vector<std::uint8_t>& b)
     const std::string truncated = "the file is truncated";
     if (b.size() < 80)
         return truncated;
+    if (u16(58) != 0x0104)
+        return "";  // older layouts are left to libopenmpt
     std::size_t at = 60 + (std::size_t)u32(60);
     std::uint32_t patterns = u16(70), instruments = u16(72);
     for (std::uint32_t p = 0; p < patterns; p++) {
