@@ -1,6 +1,8 @@
 // Plays "music.xm": libopenmpt renders the module, SDL's audio callback pulls the samples.
 #include "frame/sound.h"
 
+#include "render/outfile.h"
+
 #include <SDL.h>
 #include <libopenmpt/libopenmpt.hpp>
 
@@ -261,17 +263,11 @@ bool sound_write_wav(const std::string& path, const std::vector<std::int16_t>& p
     for (std::int16_t s : pcm)
         u16((std::uint16_t)s);
 
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        error = path + ": " + std::strerror(errno);
-        return false;
-    }
-    bool ok = std::fwrite(h.data(), 1, h.size(), f) == h.size();
-    int writeErrno = errno;
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) {
-        error = path + ": " + std::strerror(writeErrno ? writeErrno : errno);
-        std::remove(path.c_str());
-    }
-    return ok;
+    return writeOutputFile(path, [&](FILE* f) {
+        if (std::fwrite(h.data(), 1, h.size(), f) != h.size()) {
+            error = path + ": " + std::strerror(errno);
+            return false;
+        }
+        return true;
+    }, error);
 }

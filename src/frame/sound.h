@@ -33,7 +33,7 @@ std::string sound_find_module(std::string& error);
 bool sound_render(const std::string& path, int fromMs, std::vector<std::int16_t>& pcm, std::string& error);
 
 // Writes interleaved stereo 16-bit PCM at SOUND_RATE as a WAV file; false with the reason in
-// error (the partial file removed) on failure.
+// error on failure; a regular file appears only when complete.
 bool sound_write_wav(const std::string& path, const std::vector<std::int16_t>& pcm, std::string& error);
 
 #endif

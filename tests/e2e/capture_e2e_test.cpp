@@ -103,5 +103,11 @@ TEST(Capture, BadRequestsSayWhatIsWrongAndWriteNothing)
     EXPECT_NE(err.find("missing/a.png"), std::string::npos) << err;
     EXPECT_NE(capture({"--at", "0", "--out", "/dev/full"}, &err), 0);
     EXPECT_NE(err.find("/dev/full"), std::string::npos) << err;
+    EXPECT_NE(capture({"--audio", "/dev/full"}, &err), 0);
+    EXPECT_NE(err.find("/dev/full"), std::string::npos) << err;
+    // A device that refuses a write is reported, never removed (we may run as root).
+    EXPECT_TRUE(exists("/dev/full"));
+    EXPECT_NE(capture({"--audio", dir + "/missing/show.wav"}, &err), 0);
+    EXPECT_FALSE(exists(dir + "/missing"));
     std::system(("rm -rf " + dir).c_str());
 }

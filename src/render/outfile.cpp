@@ -1,0 +1,62 @@
+// Output files written under a temporary name and renamed when complete.
+#include "render/outfile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Runs write on f, then flushes and closes it; false with the reason in error.
+static bool writeAndClose(FILE* f, const std::string& path, const std::function<bool(FILE*)>& write,
+                          std::string& error)
+{
+    bool ok = write(f);
+    if (ok && (std::fflush(f) != 0 || std::ferror(f))) {
+        error = path + ": " + std::strerror(errno);
+        ok = false;
+    }
+    if (std::fclose(f) != 0 && ok) {
+        error = path + ": " + std::strerror(errno);
+        ok = false;
+    }
+    return ok;
+}
+
+bool writeOutputFile(const std::string& path, const std::function<bool(FILE*)>& write, std::string& error)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) {
+            error = path + ": " + std::strerror(EISDIR);
+            return false;
+        }
+        FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f) {
+            error = path + ": " + std::strerror(errno);
+            return false;
+        }
+        return writeAndClose(f, path, write, error);
+    }
+    std::string temp = path + ".partial-XXXXXX";
+    int fd = mkstemp(&temp[0]);
+    if (fd < 0) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    fchmod(fd, 0644);
+    FILE* f = fdopen(fd, "wb");
+    if (!f) {
+        error = path + ": " + std::strerror(errno);
+        close(fd);
+        unlink(temp.c_str());
+        return false;
+    }
+    bool ok = writeAndClose(f, path, write, error);
+    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+        error = path + ": " + std::strerror(errno);
+        ok = false;
+    }
+    if (!ok)
+        unlink(temp.c_str());
+    return ok;
+}

@@ -1,0 +1,16 @@
+// Output files that appear only when complete: PNG frames, WAV soundtracks.
+#ifndef QUENRASTILAN_RENDER_OUTFILE_H
+#define QUENRASTILAN_RENDER_OUTFILE_H
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+// Writes path through `write`, which returns false (with error set) when it fails. A regular
+// file is written under a temporary name beside it and renamed when complete, so a failed or
+// interrupted write leaves no file that looks whole. Something that is not a regular file (a
+// device such as /dev/full, a pipe) is written in place and never removed. Returns false with
+// "path: reason" in error on failure.
+bool writeOutputFile(const std::string& path, const std::function<bool(FILE*)>& write, std::string& error);
+
+#endif
