@@ -17,7 +17,7 @@ TEST(MusicEndToEnd, ANonModuleMusicFileLeavesTheShowSilentButRunning)
     XServer x;
     ASSERT_TRUE(x.ok());
     Program show({QUENRASTILAN_BINARY},
-                 {"SDL_AUDIODRIVER=dummy", "DISPLAY=" + x.display(), "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER="}, dir);
+                 showEnvironment(x), dir);
     // Running: its window appears and holds drawing (the credits) after the start-up.
     bool drawn = false;
     for (double end = nowSeconds() + 60; !drawn && nowSeconds() < end && show.running(); sleepSeconds(0.25)) {

@@ -160,6 +160,12 @@ int XServer::darkPixels(int top, int bottom) const
     return n;
 }
 
+std::vector<std::string> showEnvironment(const XServer& x)
+{
+    return {"SDL_AUDIODRIVER=dummy", "DISPLAY=" + x.display(), "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=",
+            "ASAN_OPTIONS=detect_leaks=0"};
+}
+
 Program::Program(const std::vector<std::string>& argv, const std::vector<std::string>& env,
                  const std::string& workdir)
 {
