@@ -1,54 +1,80 @@
-// quenrastilan-capture: renders the show headless on a simulated clock and writes frames as PNG.
+// quenrastilan-capture: renders the show headless on a simulated clock and writes stills,
+// frames, a video with the soundtrack, a contact sheet, or the soundtrack alone.
 //
 // Frame n of a run at F frames per second is drawn at show time (int)(n * 1000 / F) ms. Every
 // frame from 0 ms is drawn in order, because some scenes carry state from frame to frame; the
 // frames before the requested ones are drawn with an empty scissor box, which skips their
 // rasterisation and changes no state the later frames see (no scene uses the scissor test;
 // GL_RASTERIZER_DISCARD would do the same, but llvmpipe then loses the next frames' drawing).
+#include "capture_progress.h"
+#include "capture_sheet.h"
+#include "capture_video.h"
 #include "frame/show.h"
 #include "frame/sound.h"
+#include "frame/timeline.h"
 #include "render/glcontext.h"
 #include "render/png.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 static const char* const USAGE =
     "usage: quenrastilan-capture [--fps N] --at MS --out FILE.png\n"
     "       quenrastilan-capture [--fps N] --from MS --to MS --out DIR\n"
+    "       quenrastilan-capture --video FILE.mp4 [--fps N] [--from MS] [--to MS] [--crf N]\n"
+    "       quenrastilan-capture --sheet FILE.png [--fps N]\n"
     "       quenrastilan-capture --audio FILE.wav\n"
     "\n"
     "Renders the show headless at 1024x768 on a simulated clock: frame n is drawn at\n"
-    "(int)(n * 1000 / fps) ms, every frame from 0 ms in order.\n"
+    "(int)(n * 1000 / fps) ms, every frame from 0 ms in order (frames before the ones asked\n"
+    "for are not rasterised, so they cost little). Times are show milliseconds, 0 to 245000.\n"
     "\n"
-    "  --fps N        frames per second of the simulated clock (default 30)\n"
+    "  --fps N        frames per second of the simulated clock (default 30; 60 with --video)\n"
     "  --at MS        draw the frames before MS, then one frame at exactly MS, and write it\n"
     "                 e.g. quenrastilan-capture --fps 30 --at 5220 --out still.png\n"
-    "  --from MS      first time of a range of frames to write\n"
-    "  --to MS        last time of the range; each frame is written to DIR as NNNNNN.png,\n"
-    "                 named by frame number\n"
+    "  --from MS      first time of a range of frames (with --video: default 0)\n"
+    "  --to MS        last time of the range (with --video: default 245000); without --video\n"
+    "                 each frame is written to DIR as NNNNNN.png, named by frame number\n"
     "                 e.g. quenrastilan-capture --fps 30 --from 3000 --to 6000 --out frames/\n"
     "  --out PATH     the PNG file (--at) or the folder (--from/--to), made if missing\n"
+    "  --video FILE   an H.264 + AAC MP4 of the range with the soundtrack from the range's\n"
+    "                 start, encoded by ffmpeg while the frames render\n"
+    "                 e.g. quenrastilan-capture --video show.mp4\n"
+    "                      quenrastilan-capture --video newton.mp4 --from 66000 --to 94000\n"
+    "  --crf N        H.264 quality for --video, 0 (lossless) to 51 (default 18)\n"
+    "  --sheet FILE   a contact sheet: one thumbnail per scene at the middle of its range\n"
+    "                 (or a little later where the scene shows next to nothing), labelled\n"
+    "                 with the scene's name and time\n"
+    "                 e.g. quenrastilan-capture --sheet sheet.png\n"
     "  --audio FILE   render the soundtrack (music.xm, looked up as the show does: the working\n"
     "                 directory, then beside this program) from 0 ms to its end as a 48000 Hz\n"
     "                 stereo 16-bit WAV file with the show's own engine, and exit; no display\n"
     "                 e.g. quenrastilan-capture --audio show.wav\n"
+    "  --quiet        no progress lines (otherwise shown for runs longer than a few seconds)\n"
     "  --help         this text\n";
 
 static const int SHOW_LAST_MS = 245000;
+static const int W = HeadlessContext::WIDTH, H = HeadlessContext::HEIGHT;
+
+static const char* const SCENE_NAMES[TIMELINE_SCENES] = {
+    "alku", "platon", "pot2d", "newton", "lorentz", "rossler", "dla",
+    "cell", "curves", "converge", "fibotree", "iterator", "field",
+};
 
 struct Options {
-    int fps = 30;
-    int at = -1;
-    int from = -1;
-    int to = -1;
-    std::string out;
-    std::string audio;
+    int fps = -1;
+    int at = -1, from = -1, to = -1, crf = 18;
+    std::string out, video, sheet, audio;
+    bool quiet = false;
 };
 
 static void fail(const std::string& message)
@@ -57,14 +83,14 @@ static void fail(const std::string& message)
     std::exit(1);
 }
 
-static int parseInt(const char* option, const char* text, int low, int high)
+static int parseInt(const std::string& option, const char* text, int low, int high)
 {
     char* end = nullptr;
     errno = 0;
     long v = std::strtol(text, &end, 10);
     if (errno || end == text || *end != '\0' || v < low || v > high)
-        fail(std::string(option) + " takes a whole number from " + std::to_string(low) + " to " +
-             std::to_string(high) + ", not '" + text + "'");
+        fail(option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+             ", not '" + text + "'");
     return (int)v;
 }
 
@@ -77,43 +103,80 @@ static Options parseOptions(int argc, char** argv)
             std::fputs(USAGE, stdout);
             std::exit(0);
         }
-        bool takesValue = a == "--fps" || a == "--at" || a == "--from" || a == "--to" || a == "--out" ||
-                          a == "--audio";
-        if (!takesValue)
+        if (a == "--quiet") {
+            o.quiet = true;
+            continue;
+        }
+        static const char* const valued[] = {"--fps", "--at", "--from", "--to", "--out", "--audio",
+                                             "--video", "--sheet", "--crf"};
+        if (std::find(std::begin(valued), std::end(valued), a) == std::end(valued))
             fail("unknown option '" + a + "' (see --help)");
         if (i + 1 >= argc)
             fail(a + " needs a value (see --help)");
         const char* v = argv[++i];
         if (a == "--fps")
-            o.fps = parseInt("--fps", v, 1, 1000);
+            o.fps = parseInt(a, v, 1, 1000);
         else if (a == "--at")
-            o.at = parseInt("--at", v, 0, SHOW_LAST_MS);
+            o.at = parseInt(a, v, 0, SHOW_LAST_MS);
         else if (a == "--from")
-            o.from = parseInt("--from", v, 0, SHOW_LAST_MS);
+            o.from = parseInt(a, v, 0, SHOW_LAST_MS);
         else if (a == "--to")
-            o.to = parseInt("--to", v, 0, SHOW_LAST_MS);
+            o.to = parseInt(a, v, 0, SHOW_LAST_MS);
+        else if (a == "--crf")
+            o.crf = parseInt(a, v, 0, 51);
+        else if (a == "--out")
+            o.out = v;
         else if (a == "--audio")
             o.audio = v;
+        else if (a == "--video")
+            o.video = v;
         else
-            o.out = v;
+            o.sheet = v;
     }
-    if (!o.audio.empty())
-        return o;
-    bool still = o.at >= 0, range = o.from >= 0 || o.to >= 0;
-    if (still == range)
-        fail("give either --at MS or --from MS --to MS (see --help)");
-    if (range && (o.from < 0 || o.to < 0))
-        fail("a range needs both --from and --to");
-    if (range && o.from > o.to)
-        fail("--from " + std::to_string(o.from) + " is after --to " + std::to_string(o.to));
-    if (o.out.empty())
+    int modes = !o.audio.empty() + !o.video.empty() + !o.sheet.empty() + (o.at >= 0) +
+                (o.video.empty() && (o.from >= 0 || o.to >= 0));
+    if (modes != 1)
+        fail("give one of --at, --from/--to, --video, --sheet or --audio (see --help)");
+    if (!o.video.empty()) {
+        if (o.from < 0)
+            o.from = 0;
+        if (o.to < 0)
+            o.to = SHOW_LAST_MS;
+    } else if (o.from >= 0 || o.to >= 0) {
+        if (o.from < 0 || o.to < 0)
+            fail("a range needs both --from and --to");
+        if (o.out.empty())
+            fail("--out is missing (see --help)");
+    } else if (o.at >= 0 && o.out.empty()) {
         fail("--out is missing (see --help)");
+    }
+    if (o.from > o.to)
+        fail("--from " + std::to_string(o.from) + " is after --to " + std::to_string(o.to));
+    if (o.fps < 0)
+        o.fps = o.video.empty() ? 30 : 60;
     return o;
 }
 
 static int frameTime(long long n, int fps)
 {
     return (int)(n * 1000 / fps);
+}
+
+// Refuses at once an output that cannot be written, before any frame is rendered.
+static void checkWritable(const std::string& path)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            fail(path + ": is a folder");
+        if (access(path.c_str(), W_OK) != 0)
+            fail(path + ": " + std::strerror(errno));
+        return;
+    }
+    size_t slash = path.find_last_of('/');
+    std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    if (access(dir.c_str(), W_OK) != 0)
+        fail(path + ": " + std::strerror(errno));
 }
 
 static void makeFolder(const std::string& dir)
@@ -123,6 +186,8 @@ static void makeFolder(const std::string& dir)
     struct stat st;
     if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
         fail(dir + ": not a folder");
+    if (access(dir.c_str(), W_OK) != 0)
+        fail(dir + ": " + std::strerror(errno));
 }
 
 static void drawFrame(int time, bool keep)
@@ -139,22 +204,173 @@ static void drawFrame(int time, bool keep)
 static void writeFrame(const HeadlessContext& gl, const std::string& path)
 {
     std::string error;
-    if (!writePNG(path, HeadlessContext::WIDTH, HeadlessContext::HEIGHT, gl.readRGB(), error))
+    if (!writePNG(path, W, H, gl.readRGB(), error))
         fail("cannot write " + error);
+}
+
+// Draws frames 0, 1, ... of the run up to the last one at or before `last` ms; `use` is called
+// after each frame that `keep` asks for, with its number and time.
+static void simulate(int fps, int last, const std::function<bool(int)>& keep,
+                     const std::function<void(long long, int)>& use, Progress& progress)
+{
+    for (long long n = 0; frameTime(n, fps) <= last; n++) {
+        int t = frameTime(n, fps);
+        bool k = keep(t);
+        drawFrame(t, k);
+        if (k)
+            use(n, t);
+        progress.step();
+    }
+}
+
+static void renderAudio(int fromMs, const std::string& path)
+{
+    std::string error, module = sound_find_module(error);
+    std::vector<std::int16_t> pcm;
+    if (module.empty() || !sound_render(module, fromMs, pcm, error) || !sound_write_wav(path, pcm, error))
+        fail(error);
+}
+
+static void captureStill(const HeadlessContext& gl, const Options& o)
+{
+    Progress progress("still", (long long)o.at * o.fps / 1000 + 1, o.quiet);
+    for (long long n = 0; frameTime(n, o.fps) < o.at; n++) {
+        drawFrame(frameTime(n, o.fps), false);
+        progress.step();
+    }
+    drawFrame(o.at, true);
+    writeFrame(gl, o.out);
+    progress.finish();
+}
+
+static void captureFrames(const HeadlessContext& gl, const Options& o)
+{
+    std::string dir = o.out;
+    if (dir.back() != '/')
+        dir += '/';
+    Progress progress("frames", (long long)o.to * o.fps / 1000 + 1, o.quiet);
+    simulate(o.fps, o.to, [&](int t) { return t >= o.from; },
+             [&](long long n, int) {
+                 char name[32];
+                 std::snprintf(name, sizeof name, "%06lld.png", n);
+                 writeFrame(gl, dir + name);
+             },
+             progress);
+    progress.finish();
+}
+
+static void captureVideo(const HeadlessContext& gl, const Options& o)
+{
+    // The first and the number of frames in the range; the sound starts with the first.
+    long long first = 0;
+    while (frameTime(first, o.fps) < o.from)
+        first++;
+    long long count = 0;
+    while (frameTime(first + count, o.fps) <= o.to)
+        count++;
+    if (count == 0)
+        fail("no frame falls in the range at this frame rate");
+
+    char wavName[] = "/tmp/quenrastilan-capture-XXXXXX.wav";
+    int fd = mkstemps(wavName, 4);
+    if (fd < 0)
+        fail(std::string("cannot make a temporary file: ") + std::strerror(errno));
+    close(fd);
+    std::string wav = wavName;
+    renderAudio(frameTime(first, o.fps), wav);
+
+    VideoEncoder encoder;
+    std::string error;
+    if (!encoder.start(o.video, W, H, o.fps, o.crf, count, wav, error)) {
+        std::remove(wav.c_str());
+        fail(error);
+    }
+    Progress progress("video", first + count, o.quiet);
+    simulate(o.fps, o.to, [&](int t) { return t >= o.from; },
+             [&](long long, int) {
+                 if (!encoder.write(gl.readRGB(), error)) {
+                     encoder.abort();
+                     std::remove(wav.c_str());
+                     fail(error);
+                 }
+             },
+             progress);
+    bool ok = encoder.finish(error);
+    std::remove(wav.c_str());
+    if (!ok)
+        fail(error);
+    progress.finish();
+}
+
+// Whether a frame shows next to nothing: under 2000 pixels (a quarter of a percent) drawn
+// darker than light grey.
+static bool nearlyBlank(const std::vector<unsigned char>& rgb)
+{
+    int drawn = 0;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+        drawn += std::min({rgb[i], rgb[i + 1], rgb[i + 2]}) < 200;
+    return drawn < 2000;
+}
+
+static void captureSheet(const HeadlessContext& gl, const Options& o)
+{
+    // Each scene's thumbnail is the first frame of the run at or after the middle of its range.
+    // Some middles fall where the scene shows next to nothing (between two credit lines, on a
+    // boundary of the fractal's or the clouds' quarters): such a frame moves the thumbnail on by
+    // a twentieth of the range.
+    std::vector<SheetCell> cells;
+    int next = 0;
+    int target = (timeline[0][0] + timeline[0][1]) / 2;
+    Progress progress("sheet", (long long)timeline[TIMELINE_SCENES - 1][1] * o.fps / 1000, o.quiet);
+    for (long long n = 0; next < TIMELINE_SCENES; n++) {
+        int t = frameTime(n, o.fps);
+        bool keep = t >= target;
+        drawFrame(t, keep);
+        progress.step();
+        if (!keep)
+            continue;
+        std::vector<unsigned char> frame = gl.readRGB();
+        int length = timeline[next][1] - timeline[next][0];
+        if (nearlyBlank(frame) && target + length / 20 < timeline[next][1]) {
+            target += length / 20;
+            continue;
+        }
+        char label[48];
+        std::snprintf(label, sizeof label, "%s %.1f s", SCENE_NAMES[next], t / 1000.0);
+        cells.push_back({label, frame});
+        if (++next < TIMELINE_SCENES)
+            target = std::max(t + 1, (timeline[next][0] + timeline[next][1]) / 2);
+    }
+    int width, height;
+    std::vector<unsigned char> sheet = makeSheet(cells, "Quenrastilan", width, height);
+    std::string error;
+    if (!writePNG(o.sheet, width, height, sheet, error))
+        fail("cannot write " + error);
+    progress.finish();
 }
 
 int main(int argc, char** argv)
 {
     Options o = parseOptions(argc, argv);
+    // A finished encoder or a full pipe is reported as an error, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+
     if (!o.audio.empty()) {
-        std::string error, module = sound_find_module(error);
-        std::vector<std::int16_t> pcm;
-        if (module.empty() || !sound_render(module, 0, pcm, error) || !sound_write_wav(o.audio, pcm, error))
-            fail(error);
+        checkWritable(o.audio);
+        renderAudio(0, o.audio);
         return 0;
     }
-    if (o.at < 0)
+    if (!o.video.empty()) {
+        if (!ffmpegAvailable())
+            fail("--video needs ffmpeg, which is not installed (apt-get install ffmpeg)");
+        checkWritable(o.video);
+    } else if (!o.sheet.empty()) {
+        checkWritable(o.sheet);
+    } else if (o.at >= 0) {
+        checkWritable(o.out);
+    } else {
         makeFolder(o.out);
+    }
 
     HeadlessContext gl;
     if (!gl.open())
@@ -162,26 +378,14 @@ int main(int argc, char** argv)
     show_resources_init();
     show_init();
 
-    if (o.at >= 0) {
-        for (long long n = 0; frameTime(n, o.fps) < o.at; n++)
-            drawFrame(frameTime(n, o.fps), false);
-        drawFrame(o.at, true);
-        writeFrame(gl, o.out);
-    } else {
-        std::string dir = o.out;
-        if (dir.back() != '/')
-            dir += '/';
-        for (long long n = 0; frameTime(n, o.fps) <= o.to; n++) {
-            int t = frameTime(n, o.fps);
-            bool keep = t >= o.from;
-            drawFrame(t, keep);
-            if (keep) {
-                char name[32];
-                std::snprintf(name, sizeof name, "%06lld.png", n);
-                writeFrame(gl, dir + name);
-            }
-        }
-    }
+    if (!o.video.empty())
+        captureVideo(gl, o);
+    else if (!o.sheet.empty())
+        captureSheet(gl, o);
+    else if (o.at >= 0)
+        captureStill(gl, o);
+    else
+        captureFrames(gl, o);
 
     show_free();
     show_resources_free();

@@ -1,0 +1,167 @@
+// The capture tool's video and contact sheet, checked with ffprobe and by reading pixels.
+#include "xserver.h"
+
+#include "render/png.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+
+static std::string tempDir()
+{
+    char name[] = "/tmp/quenrastilan-video-XXXXXX";
+    return mkdtemp(name);
+}
+
+static bool exists(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+static int capture(const std::vector<std::string>& args, std::string* err = nullptr,
+                   const std::vector<std::string>& env = {})
+{
+    std::vector<std::string> argv = {QUENRASTILAN_CAPTURE};
+    argv.insert(argv.end(), args.begin(), args.end());
+    Program p(argv, env);
+    int status = p.wait(600);
+    if (err)
+        *err = p.stderrText();
+    return status;
+}
+
+static std::string run(const std::string& command)
+{
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    char buf[512];
+    while (p && fgets(buf, sizeof buf, p))
+        out += buf;
+    if (p)
+        pclose(p);
+    return out;
+}
+
+static std::vector<unsigned char> readImage(const std::string& path, int& w, int& h)
+{
+    std::vector<unsigned char> rgb;
+    std::string error;
+    EXPECT_TRUE(readPNG(path, w, h, rgb, error)) << error;
+    return rgb;
+}
+
+static double meanDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
+{
+    if (a.size() != b.size() || a.empty())
+        return 1e9;
+    double sum = 0;
+    for (size_t i = 0; i < a.size(); i++)
+        sum += std::abs(a[i] - b[i]);
+    return sum / a.size();
+}
+
+TEST(CaptureVideo, ShortRangeHasItsFramesSizeRateAndSound)
+{
+    std::string dir = tempDir();
+    // 3000 to 4000 ms at 30 fps: frames 90 to 120, 31 frames, 1.033 s.
+    ASSERT_EQ(capture({"--video", dir + "/v.mp4", "--fps", "30", "--from", "3000", "--to", "4000", "--quiet"}), 0);
+    std::string video = run("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
+                            "stream=codec_name,width,height,r_frame_rate,pix_fmt,nb_read_frames -of compact " +
+                            dir + "/v.mp4");
+    EXPECT_NE(video.find("codec_name=h264"), std::string::npos) << video;
+    EXPECT_NE(video.find("width=1024|height=768"), std::string::npos) << video;
+    EXPECT_NE(video.find("pix_fmt=yuv420p"), std::string::npos) << video;
+    EXPECT_NE(video.find("r_frame_rate=30/1"), std::string::npos) << video;
+    EXPECT_NE(video.find("nb_read_frames=31"), std::string::npos) << video;
+    std::string audio = run("ffprobe -v error -select_streams a:0 -show_entries stream=codec_name,sample_rate,channels,duration "
+                            "-of compact " + dir + "/v.mp4");
+    EXPECT_NE(audio.find("codec_name=aac"), std::string::npos) << audio;
+    EXPECT_NE(audio.find("channels=2"), std::string::npos) << audio;
+    double seconds = std::atof(audio.substr(audio.find("duration=") + 9).c_str());
+    EXPECT_NEAR(seconds, 31 / 30.0, 1 / 30.0) << audio;
+    // The soundtrack is not silent in the credits.
+    std::string volume = run("ffmpeg -v info -nostdin -i " + dir + "/v.mp4 -af volumedetect -f null - 2>&1");
+    size_t at = volume.find("mean_volume: ");
+    ASSERT_NE(at, std::string::npos) << volume;
+    EXPECT_GT(std::atof(volume.c_str() + at + 13), -50.0) << volume;
+
+    // The first frame is the frame --at draws for the same time (up to the encoder's loss);
+    // a frame a second later looks clearly different.
+    ASSERT_EQ(capture({"--fps", "30", "--at", "3000", "--out", dir + "/at.png"}), 0);
+    ASSERT_EQ(capture({"--fps", "30", "--at", "4000", "--out", dir + "/later.png"}), 0);
+    run("ffmpeg -v error -nostdin -i " + dir + "/v.mp4 -frames:v 1 " + dir + "/first.png");
+    int w, h;
+    std::vector<unsigned char> first = readImage(dir + "/first.png", w, h);
+    std::vector<unsigned char> still = readImage(dir + "/at.png", w, h);
+    std::vector<unsigned char> later = readImage(dir + "/later.png", w, h);
+    double same = meanDifference(first, still), other = meanDifference(first, later);
+    EXPECT_LT(same, 1.0);
+    EXPECT_GT(other, 4 * same);
+    std::system(("rm -rf " + dir).c_str());
+}
+
+TEST(CaptureVideo, SheetHasThirteenLabelledThumbnails)
+{
+    std::string dir = tempDir();
+    ASSERT_EQ(capture({"--sheet", dir + "/sheet.png", "--fps", "10", "--quiet"}), 0);
+    int w, h;
+    std::vector<unsigned char> sheet = readImage(dir + "/sheet.png", w, h);
+    // Four thumbnails of 256x192 to a row with 12-pixel margins, 28 pixels of label below
+    // each, four rows under a 44-pixel title.
+    ASSERT_EQ(w, 4 * 256 + 5 * 12);
+    ASSERT_EQ(h, 44 + 4 * (192 + 28 + 12));
+    auto dark = [&](int left, int top, int width, int height) {
+        int n = 0;
+        for (int y = top; y < top + height; y++)
+            for (int x = left; x < left + width; x++)
+                n += sheet[((size_t)y * w + x) * 3] < 100;
+        return n;
+    };
+    for (int i = 0; i < 16; i++) {
+        int left = 12 + (i % 4) * (256 + 12), top = 44 + (i / 4) * (192 + 28 + 12);
+        int label = dark(left, top + 192, 256, 28);
+        int background = 0;
+        for (int y = top; y < top + 192; y++)
+            for (int x = left; x < left + 256; x++)
+                background += sheet[((size_t)y * w + x) * 3] == 0xE4 && sheet[((size_t)y * w + x) * 3 + 2] == 0xE4;
+        if (i < 13) {
+            EXPECT_GT(label, 50) << "cell " << i;
+            EXPECT_LT(background, 256 * 192 / 10) << "cell " << i << " holds a thumbnail";
+        } else {
+            EXPECT_EQ(label, 0) << "cell " << i;
+            EXPECT_EQ(background, 256 * 192) << "cell " << i << " is empty";
+        }
+    }
+    std::system(("rm -rf " + dir).c_str());
+}
+
+TEST(CaptureVideo, ErrorsSayWhyAndLeaveNoFileBehind)
+{
+    std::string dir = tempDir();
+    std::string err;
+    // No ffmpeg on the search path.
+    EXPECT_NE(capture({"--video", dir + "/a.mp4", "--from", "0", "--to", "100"}, &err, {"PATH=/nonexistent"}), 0);
+    EXPECT_NE(err.find("ffmpeg"), std::string::npos) << err;
+    // Ranges outside the show, or backwards.
+    EXPECT_NE(capture({"--video", dir + "/a.mp4", "--from", "0", "--to", "300000"}, &err), 0);
+    EXPECT_NE(err.find("--to"), std::string::npos) << err;
+    EXPECT_NE(capture({"--video", dir + "/a.mp4", "--from", "5000", "--to", "1000"}, &err), 0);
+    EXPECT_NE(err.find("after"), std::string::npos) << err;
+    EXPECT_NE(capture({"--video", dir + "/a.mp4", "--speed", "2"}, &err), 0);
+    EXPECT_NE(err.find("unknown option"), std::string::npos) << err;
+    // Outputs that cannot be written: a missing folder (refused before rendering) and a full
+    // device (ffmpeg's own failure, reported).
+    EXPECT_NE(capture({"--video", dir + "/missing/a.mp4", "--from", "0", "--to", "100"}, &err), 0);
+    EXPECT_NE(err.find("missing/a.mp4"), std::string::npos) << err;
+    EXPECT_NE(capture({"--video", "/dev/full", "--from", "0", "--to", "200", "--quiet"}, &err), 0);
+    EXPECT_NE(err.find("ffmpeg"), std::string::npos) << err;
+    EXPECT_TRUE(exists("/dev/full"));
+    EXPECT_NE(capture({"--sheet", dir + "/missing/s.png"}, &err), 0);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    // Nothing was left in the folder, not even a partial file.
+    EXPECT_EQ(run("ls -A " + dir), "");
+    std::system(("rm -rf " + dir).c_str());
+}

@@ -1,0 +1,25 @@
+// Progress of a long capture on stderr: one updating line on a terminal, otherwise a line
+// every few seconds. Quiet for runs that end within a couple of seconds.
+#ifndef QUENRASTILAN_TOOLS_CAPTURE_PROGRESS_H
+#define QUENRASTILAN_TOOLS_CAPTURE_PROGRESS_H
+
+#include <string>
+
+class Progress {
+public:
+    Progress(const std::string& what, long long total, bool quiet);
+    // One more frame done.
+    void step();
+    // Ends the updating line (and says how long the whole run took, if anything was shown).
+    void finish();
+
+private:
+    void show(bool last);
+
+    std::string what_;
+    long long total_, done_ = 0;
+    bool quiet_, terminal_, shown_ = false;
+    double start_, lastShown_;
+};
+
+#endif

@@ -1,0 +1,169 @@
+// ffmpeg as the capture tool's encoder.
+#include "capture_video.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+bool ffmpegAvailable()
+{
+    return std::system("ffmpeg -version >/dev/null 2>&1") == 0;
+}
+
+VideoEncoder::~VideoEncoder()
+{
+    abort();
+}
+
+bool VideoEncoder::start(const std::string& path, int width, int height, int fps, int crf, long long frames,
+                         const std::string& wavPath, std::string& error)
+{
+    path_ = path;
+    // A device or pipe is written in place; anything else under a temporary name beside it.
+    struct stat st;
+    bool special = stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+    if (special && S_ISDIR(st.st_mode)) {
+        error = path + ": " + std::strerror(EISDIR);
+        return false;
+    }
+    if (special) {
+        temp_ = path;
+    } else {
+        temp_ = path + ".partial-XXXXXX";
+        int fd = mkstemp(&temp_[0]);
+        if (fd < 0) {
+            error = path + ": " + std::strerror(errno);
+            temp_.clear();
+            return false;
+        }
+        close(fd);
+    }
+    char logName[] = "/tmp/quenrastilan-ffmpeg-XXXXXX";
+    int logFd = mkstemp(logName);
+    log_ = logName;
+
+    int fds[2];
+    if (pipe(fds) != 0) {
+        error = std::string("cannot make a pipe to ffmpeg: ") + std::strerror(errno);
+        close(logFd);
+        return false;
+    }
+    char size[32], rate[16], quality[16], seconds[32];
+    std::snprintf(size, sizeof size, "%dx%d", width, height);
+    std::snprintf(rate, sizeof rate, "%d", fps);
+    std::snprintf(quality, sizeof quality, "%d", crf);
+    std::snprintf(seconds, sizeof seconds, "%.6f", (double)frames / fps);
+    std::vector<std::string> args = {
+        "ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+        "-f", "rawvideo", "-pix_fmt", "rgb24", "-s", size, "-framerate", rate, "-i", "pipe:3",
+        "-i", wavPath,
+        "-map", "0:v", "-map", "1:a",
+        "-c:v", "libx264", "-preset", "veryfast", "-crf", quality, "-pix_fmt", "yuv420p",
+        "-c:a", "aac", "-b:a", "192k",
+        "-t", seconds, "-movflags", "+faststart", "-f", "mp4", temp_};
+    pid_ = fork();
+    if (pid_ == 0) {
+        // The frames arrive on descriptor 3, messages go to the log, standard input and
+        // output to /dev/null. Every other descriptor, the pipe's write end among them, is
+        // closed, or ffmpeg would never see the end of its input.
+        int devnull = open("/dev/null", O_RDWR);
+        dup2(logFd, 2);
+        int frames = dup(fds[0]);
+        dup2(devnull, 0);
+        dup2(devnull, 1);
+        dup2(frames, 3);
+        for (int fd = 4; fd < 1024; fd++)
+            close(fd);
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(&a[0]);
+        argv.push_back(nullptr);
+        execvp("ffmpeg", argv.data());
+        _exit(127);
+    }
+    close(fds[0]);
+    close(logFd);
+    pipe_ = fds[1];
+    if (pid_ < 0) {
+        error = std::string("cannot start ffmpeg: ") + std::strerror(errno);
+        abort();
+        return false;
+    }
+    return true;
+}
+
+bool VideoEncoder::write(const std::vector<unsigned char>& rgb, std::string& error)
+{
+    size_t done = 0;
+    while (done < rgb.size()) {
+        ssize_t n = ::write(pipe_, rgb.data() + done, rgb.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = "ffmpeg stopped: " + ffmpegError();
+            return false;
+        }
+        done += (size_t)n;
+    }
+    return true;
+}
+
+std::string VideoEncoder::ffmpegError() const
+{
+    std::ifstream f(log_);
+    std::string line, last;
+    while (std::getline(f, line))
+        if (!line.empty())
+            last = line;
+    return last.empty() ? "no message" : last;
+}
+
+bool VideoEncoder::finish(std::string& error)
+{
+    close(pipe_);
+    pipe_ = -1;
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        error = WIFEXITED(status) && WEXITSTATUS(status) == 127 ? "cannot run ffmpeg"
+                                                                 : "ffmpeg failed writing " + path_ + ": " + ffmpegError();
+        abort();
+        return false;
+    }
+    if (temp_ != path_ && std::rename(temp_.c_str(), path_.c_str()) != 0) {
+        error = path_ + ": " + std::strerror(errno);
+        abort();
+        return false;
+    }
+    temp_.clear();
+    std::remove(log_.c_str());
+    log_.clear();
+    return true;
+}
+
+void VideoEncoder::abort()
+{
+    if (pipe_ >= 0)
+        close(pipe_);
+    pipe_ = -1;
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    pid_ = -1;
+    if (!temp_.empty() && temp_ != path_)
+        unlink(temp_.c_str());
+    temp_.clear();
+    if (!log_.empty())
+        std::remove(log_.c_str());
+    log_.clear();
+}
