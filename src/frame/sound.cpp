@@ -192,7 +192,7 @@ bool Sound::init()
     want.channels = 2;
     want.samples = 1024;
     want.callback = audioCallback;
-    // With no spec to return, SDL converts to whatever the device takes.
+    // Without an "obtained" format to fill in, SDL converts to whatever the device takes.
     if (SDL_OpenAudio(&want, nullptr) != 0) {
         std::fprintf(stderr, "quenrastilan: cannot open the audio device (%s); the show runs without music\n",
                      SDL_GetError());
