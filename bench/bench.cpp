@@ -1,0 +1,371 @@
+// quenrastilan-bench: what every scene costs. The start-up's thirteen inits, each scene's
+// per-frame CPU cost in front of any graphics card (Mesa's no-op driver) and its full frame with
+// llvmpipe at five positions, the peak memory of a whole run, and the aggregate's two growths.
+//
+// The frame measurements run in child processes of this program (--child noop|llvmpipe), because
+// the no-op driver is chosen by GALLIUM_NOOP in the environment before any GL context exists.
+#include "bench_report.h"
+#include "frame/show.h"
+#include "frame/timeline.h"
+#include "math/random.h"
+#include "render/glcontext.h"
+#include "scenes/dla.h"
+#include "scenes/scenes.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+static const char* const USAGE =
+    "usage: quenrastilan-bench [--json FILE] [--frames N] [--starts N] [--no-memory]\n"
+    "\n"
+    "Measures the thirteen scene inits (median of --starts start-ups, default 5), each scene's\n"
+    "median frame cost at positions 0.1 0.3 0.5 0.7 0.9 over --frames frames at 60 fps (default 15),\n"
+    "once with Mesa's no-op driver (CPU time of the scene's draw call: its computation and GL\n"
+    "submission) and once with llvmpipe (wall time of a whole 1024x768 frame, glFinish included),\n"
+    "the peak resident memory of a whole-show capture at 60 fps (--no-memory skips it), and the\n"
+    "aggregate's growth with the 26-neighbour test against the neighbour-count lattice.\n"
+    "Prints a table; --json FILE writes the same figures as JSON.\n";
+
+static void (*const INITS[TIMELINE_SCENES])() = {
+    alku_init, fibotree_init, platon_init, pot2d_init, newton_init, lorentz_init, rossler_init,
+    converge_init, field_init, cell_init, curves_init, iterator_init, dla_init,
+};
+static const char* const INIT_NAMES[TIMELINE_SCENES] = {
+    "alku", "fibotree", "platon", "pot2d", "newton", "lorentz", "rossler",
+    "converge", "field", "cell", "curves", "iterator", "dla",
+};
+static void (*const DRAWS[TIMELINE_SCENES])(float) = {
+    alku, platon, pot2d, newton, lorentz, rossler, dla,
+    cell, curves, converge, fibotree, iterator, field,
+};
+
+static double nowMs(clockid_t clock)
+{
+    timespec t;
+    clock_gettime(clock, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+static double median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    size_t n = v.size();
+    return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
+}
+
+[[noreturn]] static void fail(const std::string& message)
+{
+    std::fprintf(stderr, "quenrastilan-bench: %s\n", message.c_str());
+    std::exit(1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Inits: each start-up in a fresh process of its own, so that every run starts from the same
+// random state and the same empty heap. The inits need no GL context.
+
+static void measureInits(int starts, BenchResults& r)
+{
+    std::vector<double> each[TIMELINE_SCENES], totals;
+    for (int s = 0; s < starts; s++) {
+        int fds[2];
+        if (pipe(fds) != 0)
+            fail(std::string("pipe: ") + std::strerror(errno));
+        pid_t pid = fork();
+        if (pid < 0)
+            fail(std::string("fork: ") + std::strerror(errno));
+        if (pid == 0) {
+            close(fds[0]);
+            double ms[TIMELINE_SCENES];
+            for (int i = 0; i < TIMELINE_SCENES; i++) {
+                double start = nowMs(CLOCK_THREAD_CPUTIME_ID);
+                INITS[i]();
+                ms[i] = nowMs(CLOCK_THREAD_CPUTIME_ID) - start;
+            }
+            ssize_t w = write(fds[1], ms, sizeof ms);
+            _exit(w == (ssize_t)sizeof ms ? 0 : 1);
+        }
+        close(fds[1]);
+        double ms[TIMELINE_SCENES];
+        size_t got = 0;
+        while (got < sizeof ms) {
+            ssize_t n = read(fds[0], (char*)ms + got, sizeof ms - got);
+            if (n <= 0)
+                break;
+            got += (size_t)n;
+        }
+        close(fds[0]);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        if (got != sizeof ms || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            fail("a start-up run failed");
+        double total = 0;
+        for (int i = 0; i < TIMELINE_SCENES; i++) {
+            each[i].push_back(ms[i]);
+            total += ms[i];
+        }
+        totals.push_back(total);
+    }
+    for (int i = 0; i < TIMELINE_SCENES; i++)
+        r.initMs[i] = median(each[i]);
+    r.initTotalMs = median(totals);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Frames (in a child process)
+
+static bool noopDriver;
+
+// The frame pass of show_frame with one scene in it. A frame that is only simulated gets an
+// empty scissor box, which skips its rasterisation and changes nothing later frames see.
+static double sceneFrame(int scene, int time, bool measured)
+{
+    if (!measured) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, 0, 0);
+    }
+    double wall = nowMs(CLOCK_MONOTONIC);
+    glEnable(GL_POINT_SMOOTH);
+    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
+    glEnable(GL_LINE_SMOOTH);
+    glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+    glClearColor(clearcolor.x, clearcolor.y, clearcolor.z, 1.0f);
+    glLineWidth(1.0f);
+    glDepthMask(GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(0, 0, OPENGL_XRES, OPENGL_YRES);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, (float)OPENGL_XRES / (float)OPENGL_YRES, 0.01, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    double cpu = nowMs(CLOCK_THREAD_CPUTIME_ID);
+    DRAWS[scene](laskePos(time, timeline[scene]));
+    cpu = nowMs(CLOCK_THREAD_CPUTIME_ID) - cpu;
+    if (!measured) {
+        glDisable(GL_SCISSOR_TEST);
+        return 0;
+    }
+    if (noopDriver)
+        return cpu;
+    glFinish();
+    return nowMs(CLOCK_MONOTONIC) - wall;
+}
+
+// Every scene at every position: `frames` consecutive frames at 60 fps from the position's time.
+// The scenes that carry state from frame to frame are drawn at 60 fps from their start.
+static int childFrames(int frames)
+{
+    HeadlessContext gl;
+    if (!gl.open())
+        fail(gl.error());
+    show_resources_init();
+    show_init();
+    glFinish();
+    for (int s = 0; s < TIMELINE_SCENES; s++) {
+        const int start = timeline[s][0], end = timeline[s][1];
+        const bool carriesState = DRAWS[s] == pot2d || DRAWS[s] == converge || DRAWS[s] == field;
+        long long next = 0;  // the next frame of the scene's own 60 fps clock
+        auto frameTime = [&](long long n) { return start + (int)(n * 1000 / 60); };
+        for (int p = 0; p < BENCH_POSITIONS; p++) {
+            int target = start + (int)(BENCH_POSITION[p] * (end - start));
+            long long first = 0;
+            while (frameTime(first) < target)
+                first++;
+            if (carriesState)
+                for (; next < first; next++)
+                    sceneFrame(s, frameTime(next), false);
+            std::vector<double> ms;
+            for (long long n = first; n < first + frames; n++)
+                ms.push_back(sceneFrame(s, frameTime(n), true));
+            next = first + frames;
+            std::printf("%d %d %.4f\n", s, p, median(ms));
+            std::fflush(stdout);
+        }
+    }
+    show_free();
+    show_resources_free();
+    return 0;
+}
+
+// Runs this program as a child with the given driver and reads its figures into `into`.
+static void measureFrames(bool noop, int frames, double into[][BENCH_POSITIONS])
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        fail(std::string("pipe: ") + std::strerror(errno));
+    pid_t pid = fork();
+    if (pid < 0)
+        fail(std::string("fork: ") + std::strerror(errno));
+    if (pid == 0) {
+        dup2(fds[1], 1);
+        close(fds[0]);
+        close(fds[1]);
+        if (noop)
+            setenv("GALLIUM_NOOP", "1", 1);
+        else
+            unsetenv("GALLIUM_NOOP");
+        std::string n = std::to_string(frames);
+        execl("/proc/self/exe", "quenrastilan-bench", "--child", noop ? "noop" : "llvmpipe",
+              "--frames", n.c_str(), (char*)nullptr);
+        std::fprintf(stderr, "quenrastilan-bench: cannot run itself: %s\n", std::strerror(errno));
+        _exit(127);
+    }
+    close(fds[1]);
+    FILE* in = fdopen(fds[0], "r");
+    int s, p, got = 0;
+    double ms;
+    while (in && std::fscanf(in, "%d %d %lf", &s, &p, &ms) == 3)
+        if (s >= 0 && s < TIMELINE_SCENES && p >= 0 && p < BENCH_POSITIONS) {
+            into[s][p] = ms;
+            got++;
+        }
+    if (in)
+        fclose(in);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (got != TIMELINE_SCENES * BENCH_POSITIONS || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        fail(std::string("the ") + (noop ? "no-op driver" : "llvmpipe") + " frame run failed");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Peak memory of a whole run: the capture tool draws every frame of the show at 60 fps.
+
+static double measurePeakMemory()
+{
+    char dir[] = "/tmp/quenrastilan-bench-XXXXXX";
+    if (!mkdtemp(dir))
+        fail(std::string("mkdtemp: ") + std::strerror(errno));
+    std::string out = std::string(dir) + "/last.png";
+    pid_t pid = fork();
+    if (pid < 0)
+        fail(std::string("fork: ") + std::strerror(errno));
+    if (pid == 0) {
+        unsetenv("GALLIUM_NOOP");
+        execl(QUENRASTILAN_CAPTURE, "quenrastilan-capture", "--quiet", "--fps", "60", "--at", "245000",
+              "--out", out.c_str(), (char*)nullptr);
+        std::fprintf(stderr, "quenrastilan-bench: cannot run %s: %s\n", QUENRASTILAN_CAPTURE,
+                     std::strerror(errno));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    unlink(out.c_str());
+    rmdir(dir);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        fail("the whole-show capture failed");
+    return usage.ru_maxrss / 1024.0;  // kilobytes on Linux
+}
+
+// ---------------------------------------------------------------------------------------------
+// The aggregate's growth, both ways from the show's seeds, alternating runs.
+
+static bool sameAggregate(const DLASystem& a, const DLASystem& b)
+{
+    size_t v = sizeof(Vector) * (size_t)a.count;
+    return a.count == b.count && !std::memcmp(a.positions, b.positions, v) &&
+           !std::memcmp(a.previous, b.previous, v) && !std::memcmp(a.colors, b.colors, v) &&
+           !std::memcmp(a.alphas, b.alphas, sizeof(float) * (size_t)a.count);
+}
+
+static void measureGrowth(BenchResults& r)
+{
+    const int RUNS = 5, WALKERS = 25000;
+    std::vector<double> ms[2];
+    r.aggregatesIdentical = true;
+    for (int run = 0; run < RUNS; run++) {
+        DLASystem* grown[2];
+        const DLAGrowth growth[2] = {DLA_NEIGHBOUR_TEST, DLA_NEIGHBOUR_COUNTS};
+        for (int g = 0; g < 2; g++) {
+            srand(6501);
+            setSeed(16981);
+            double start = nowMs(CLOCK_THREAD_CPUTIME_ID);
+            grown[g] = new DLASystem(WALKERS, growth[g]);
+            ms[g].push_back(nowMs(CLOCK_THREAD_CPUTIME_ID) - start);
+        }
+        r.aggregatesIdentical = r.aggregatesIdentical && sameAggregate(*grown[0], *grown[1]);
+        delete grown[0];
+        delete grown[1];
+    }
+    r.growthTestMs = median(ms[0]);
+    r.growthCountsMs = median(ms[1]);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+int main(int argc, char** argv)
+{
+    std::string json, child;
+    int frames = 15, starts = 5;
+    bool memory = true;
+    for (int i = 1; i < argc; i++) {
+        std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(USAGE, stdout);
+            return 0;
+        }
+        if (a == "--no-memory") {
+            memory = false;
+            continue;
+        }
+        if (a != "--json" && a != "--frames" && a != "--starts" && a != "--child")
+            fail("unknown option '" + a + "' (see --help)");
+        if (i + 1 >= argc)
+            fail(a + " needs a value (see --help)");
+        std::string v = argv[++i];
+        if (a == "--json")
+            json = v;
+        else if (a == "--child")
+            child = v;
+        else {
+            int n = std::atoi(v.c_str());
+            if (n < 1 || n > 1000)
+                fail(a + " takes a number from 1 to 1000");
+            (a == "--frames" ? frames : starts) = n;
+        }
+    }
+    if (!child.empty()) {
+        noopDriver = child == "noop";
+        return childFrames(frames);
+    }
+
+    BenchResults r;
+    r.frames = frames;
+    r.starts = starts;
+    for (int i = 0; i < TIMELINE_SCENES; i++)
+        r.initNames[i] = INIT_NAMES[i];
+    std::fprintf(stderr, "inits...\n");
+    measureInits(starts, r);
+    std::fprintf(stderr, "frames with the no-op driver...\n");
+    measureFrames(true, frames, r.noopMs);
+    std::fprintf(stderr, "frames with llvmpipe...\n");
+    measureFrames(false, frames, r.fullMs);
+    if (memory) {
+        std::fprintf(stderr, "a whole show at 60 fps for its peak memory (a few minutes)...\n");
+        r.peakMB = measurePeakMemory();
+    }
+    std::fprintf(stderr, "the aggregate's growth...\n");
+    measureGrowth(r);
+
+    printTable(r, stdout);
+    if (!json.empty()) {
+        std::string error;
+        if (!writeJson(r, json, error))
+            fail(error);
+    }
+    return r.aggregatesIdentical ? 0 : 1;
+}
