@@ -2,6 +2,7 @@
 #include "render_fixture.h"
 
 #include "frame/show.h"
+#include "frame/timeline.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -59,4 +60,19 @@ int RenderTest::darkest(const std::vector<unsigned char>& rgb)
 bool RenderTest::allWhite(const std::vector<unsigned char>& rgb)
 {
     return std::all_of(rgb.begin(), rgb.end(), [](unsigned char c) { return c == 255; });
+}
+
+int RenderTest::redPixels(const std::vector<unsigned char>& rgb)
+{
+    int red = 0;
+    for (size_t i = 0; i < rgb.size(); i += 3)
+        red += rgb[i] > 200 && rgb[i + 1] < 120 && rgb[i + 2] < 120;
+    return red;
+}
+
+std::vector<unsigned char> ShowRenderTest::alone(void (*draw)(float), int entry, int time)
+{
+    show_frame(244500);  // no scene at this time: a cleared frame with the loop's GL state
+    draw(laskePos(time, timeline[entry]));
+    return frame();
 }

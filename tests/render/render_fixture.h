@@ -33,6 +33,21 @@ protected:
     // The smallest channel value over the frame (0 black, 255 white).
     static int darkest(const std::vector<unsigned char>& rgb);
     static bool allWhite(const std::vector<unsigned char>& rgb);
+    // Pixels of pure red drawn on white (red above 200, green and blue below 120).
+    static int redPixels(const std::vector<unsigned char>& rgb);
+};
+
+// Tests of the show's scenes: the thirteen inits run once for the suite.
+class ShowRenderTest : public RenderTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        RenderTest::SetUpTestSuite();
+        initShowOnce();
+    }
+    // One scene drawn alone on a cleared frame, at the position timeline entry `entry` has at
+    // show time `time`.
+    static std::vector<unsigned char> alone(void (*draw)(float), int entry, int time);
 };
 
 #endif
