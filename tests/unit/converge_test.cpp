@@ -22,17 +22,6 @@ TEST(Converge, FieldsAndTheirMixAtChosenPoints)
     EXPECT_EQ(convergedirector(1.5f, 0, -2.0f, 1.0f), convergefunc3(1.5f, 0, -2.0f, 1.0f));
 }
 
-TEST(Converge, EveryFieldKeepsThePlaneYZero)
-{
-    for (float t = 0; t <= 1.0f; t += 0.0625f)
-        for (float x = -9; x <= 9; x += 1.5f)
-            for (float z = -9; z <= 9; z += 1.25f) {
-                EXPECT_EQ(convergefunc1(x, 0, z, t).y, 0.0f);
-                EXPECT_EQ(convergefunc2(x, 0, z, t).y, 0.0f);
-                EXPECT_EQ(convergedirector(x, 0, z, t).y, 0.0f) << x << " " << z << " " << t;
-            }
-}
-
 // A list of particles in a row along x, each with life 1.
 static Lista* row(int n)
 {
