@@ -5,9 +5,10 @@
 #include <vector>
 
 // Which scenes (by timeline index) are drawn at a time, and with which positions.
-static std::vector<std::pair<int, float>> active(int time)
+using Active = std::vector<std::pair<int, float>>;
+static Active active(int time)
 {
-    std::vector<std::pair<int, float>> r;
+    Active r;
     for (int i = 0; i < TIMELINE_SCENES; i++)
         if (testaaPos(time, timeline[i]))
             r.push_back({i, laskePos(time, timeline[i])});
@@ -29,28 +30,12 @@ TEST(Timeline, RangesAreInclusiveAndPositionsLinear)
 
 TEST(Timeline, OverlapsAndTouchingBoundariesDrawBothScenesInTableOrder)
 {
-    auto at0 = active(0);
-    ASSERT_EQ(at0.size(), 1u);
-    EXPECT_EQ(at0[0].first, 0);
-    EXPECT_EQ(at0[0].second, 0.0f);
+    EXPECT_EQ(active(0), (Active{{0, 0.0f}}));
+    EXPECT_EQ(active(28000), (Active{{0, 28000.0f / 29000.0f}, {1, 1000.0f / 13000.0f}}));
+    EXPECT_EQ(active(40000), (Active{{1, 1.0f}, {2, 0.0f}}));
 
-    auto at28 = active(28000);
-    ASSERT_EQ(at28.size(), 2u);
-    EXPECT_EQ(at28[0].first, 0);
-    EXPECT_FLOAT_EQ(at28[0].second, 0.9655172f);
-    EXPECT_EQ(at28[0].second, 28000.0f / 29000.0f);
-    EXPECT_EQ(at28[1].first, 1);
-    EXPECT_EQ(at28[1].second, 1000.0f / 13000.0f);
-
-    auto at40 = active(40000);
-    ASSERT_EQ(at40.size(), 2u);
-    EXPECT_EQ(at40[0], std::make_pair(1, 1.0f));
-    EXPECT_EQ(at40[1], std::make_pair(2, 0.0f));
-
-    for (int boundary : {66000, 132000, 145000, 159000, 225000})
-        EXPECT_EQ(active(boundary).size(), 2u) << boundary;
-    for (int overlap : {28000, 93500, 105500, 119500, 171500, 198700})
-        EXPECT_EQ(active(overlap).size(), 2u) << overlap;
+    for (int both : {66000, 132000, 145000, 159000, 225000, 93500, 105500, 119500, 171500, 198700})
+        EXPECT_EQ(active(both).size(), 2u) << both;
     for (int single : {35000, 50000, 100000, 150000, 210000, 240000})
         EXPECT_EQ(active(single).size(), 1u) << single;
 }
