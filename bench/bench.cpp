@@ -35,7 +35,11 @@ static const char* const USAGE =
     "submission) and once with llvmpipe (wall time of a whole 1024x768 frame, glFinish included),\n"
     "the peak resident memory of a whole-show capture at 60 fps (--no-memory skips it), and the\n"
     "aggregate's growth with the 26-neighbour test against the neighbour-count lattice.\n"
-    "Prints a table; --json FILE writes the same figures as JSON.\n";
+    "Prints a table; --json FILE writes the same figures as JSON.\n"
+    "\n"
+    "For profiling one scene's frames in this process (no table):\n"
+    "  GALLIUM_NOOP=1 quenrastilan-bench --child noop --only pot2d --frames 60\n"
+    "prints 'scene position median-ms' lines (--child llvmpipe: whole frames).\n";
 
 static void (*const INITS[TIMELINE_SCENES])() = {
     alku_init, fibotree_init, platon_init, pot2d_init, newton_init, lorentz_init, rossler_init,
@@ -167,7 +171,7 @@ static double sceneFrame(int scene, int time, bool measured)
 
 // Every scene at every position: `frames` consecutive frames at 60 fps from the position's time.
 // The scenes that carry state from frame to frame are drawn at 60 fps from their start.
-static int childFrames(int frames)
+static int childFrames(int frames, const std::string& only)
 {
     HeadlessContext gl;
     if (!gl.open())
@@ -176,6 +180,8 @@ static int childFrames(int frames)
     show_init();
     glFinish();
     for (int s = 0; s < TIMELINE_SCENES; s++) {
+        if (!only.empty() && only != BENCH_SCENES[s])
+            continue;
         const int start = timeline[s][0], end = timeline[s][1];
         const bool carriesState = DRAWS[s] == pot2d || DRAWS[s] == converge || DRAWS[s] == field;
         long long next = 0;  // the next frame of the scene's own 60 fps clock
@@ -309,7 +315,7 @@ static void measureGrowth(BenchResults& r)
 
 int main(int argc, char** argv)
 {
-    std::string json, child;
+    std::string json, child, only;
     int frames = 15, starts = 5;
     bool memory = true;
     for (int i = 1; i < argc; i++) {
@@ -322,7 +328,7 @@ int main(int argc, char** argv)
             memory = false;
             continue;
         }
-        if (a != "--json" && a != "--frames" && a != "--starts" && a != "--child")
+        if (a != "--json" && a != "--frames" && a != "--starts" && a != "--child" && a != "--only")
             fail("unknown option '" + a + "' (see --help)");
         if (i + 1 >= argc)
             fail(a + " needs a value (see --help)");
@@ -331,6 +337,8 @@ int main(int argc, char** argv)
             json = v;
         else if (a == "--child")
             child = v;
+        else if (a == "--only")
+            only = v;
         else {
             int n = std::atoi(v.c_str());
             if (n < 1 || n > 1000)
@@ -340,7 +348,7 @@ int main(int argc, char** argv)
     }
     if (!child.empty()) {
         noopDriver = child == "noop";
-        return childFrames(frames);
+        return childFrames(frames, only);
     }
 
     BenchResults r;
