@@ -14,6 +14,8 @@
 #include <cstdlib>
 
 Curve* kayrat = nullptr;
+// The colours of one curve's drawn vertices; a curve draws fewer than CURVE_POINTS of them.
+static float curveColours[4 * CURVE_POINTS];
 
 void curvePoints(Vector* points, int count, float theta, float phi, float dtheta, float dphi,
                  float R)
@@ -87,15 +89,21 @@ void Curve::draw(float pos, float alpha)
     glRotatef(360 * r.x, 1, 0, 0);
     glRotatef(360 * r.y, 0, 1, 0);
     glRotatef(360 * r.z, 0, 0, 1);
-    glBegin(GL_LINE_STRIP);
+    // The strip goes to GL as a vertex array of the curve's own points with a colour per vertex:
+    // the same strip and colours as a glBegin(GL_LINE_STRIP) block with glColor4f before each
+    // vertex, and afterwards the same current colour.
     for (int j = 0; j < k; j++) {
-        if (j == k - 1)
-            glColor4f(color.x, color.y, color.z, alpha * g * f);
-        else
-            glColor4f(color.x, color.y, color.z, alpha * g);
-        glVertex3fv(&points[j].x);
+        float* c = curveColours + 4 * j;
+        c[0] = color.x;
+        c[1] = color.y;
+        c[2] = color.z;
+        c[3] = j == k - 1 ? alpha * g * f : alpha * g;
     }
-    glEnd();
+    if (k > 0) {
+        glVertexPointer(3, GL_FLOAT, sizeof(Vector), points);
+        glDrawArrays(GL_LINE_STRIP, 0, k);
+        glColor4fv(curveColours + 4 * (k - 1));
+    }
     glPopMatrix();
 }
 
@@ -123,8 +131,13 @@ void curves(float pos)
     glFogf(GL_FOG_END, 25);
     glEnable(GL_FOG);
 
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_FLOAT, 0, curveColours);
     for (int i = 0; i < CURVE_COUNT; i++)
         kayrat[i].draw(pos, fade);
+    glPopClientAttrib();
 
     glDisable(GL_FOG);
 }

@@ -21,7 +21,8 @@ public:
     Vector color;     // RGB
 
     // Draws the grown part: one more vertex per hundredth of the window, the newest fading in.
-    // Nothing below q = 0.001 or above 0.999 of the window.
+    // Nothing below q = 0.001 or above 0.999 of the window. curves() calls it with the vertex
+    // and colour arrays enabled.
     void draw(float pos, float alpha);
 };
 

@@ -99,6 +99,12 @@ DLASystem::DLASystem(int count_, DLAGrowth growth) : count(count_)
         growByNeighbourTest();
     else
         growByNeighbourCounts();
+    pointVertices = new Vector[2 * n];
+    pointColours = new float[8 * n];
+    for (int i = 0; i < n; i++) {
+        pointVertices[2 * i] = positions[i];
+        pointVertices[2 * i + 1] = previous[i];
+    }
 }
 
 DLASystem::~DLASystem()
@@ -107,6 +113,8 @@ DLASystem::~DLASystem()
     delete[] colors;
     delete[] previous;
     delete[] alphas;
+    delete[] pointVertices;
+    delete[] pointColours;
 }
 
 void DLASystem::stick(int i, int x, int y, int z, int px, int py, int pz)
@@ -239,14 +247,26 @@ void DLASystem::draw(float pos, float fade)
     if (n > count)
         n = count;
     // Two points per particle: where it stuck and where it came from (one cell apart, or the
-    // same cell for a walker that stuck where it spawned).
-    glBegin(GL_POINTS);
+    // same cell for a walker that stuck where it spawned). They go to GL as one vertex array with
+    // a colour per point: the same points, colours and order as a glBegin(GL_POINTS) block with
+    // glColor4f before each pair, and afterwards the same current colour.
     for (int i = 0; i < n; i++) {
-        glColor4f(colors[i].x, colors[i].y, colors[i].z, fade * alphas[i]);
-        glVertex3fv(&positions[i].x);
-        glVertex3fv(&previous[i].x);
+        float* c = pointColours + 8 * i;
+        c[0] = c[4] = colors[i].x;
+        c[1] = c[5] = colors[i].y;
+        c[2] = c[6] = colors[i].z;
+        c[3] = c[7] = fade * alphas[i];
     }
-    glEnd();
+    if (n <= 0)
+        return;
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(Vector), pointVertices);
+    glColorPointer(4, GL_FLOAT, 0, pointColours);
+    glDrawArrays(GL_POINTS, 0, 2 * n);
+    glPopClientAttrib();
+    glColor4fv(pointColours + 8 * (n - 1));
 }
 
 void dla(float pos)

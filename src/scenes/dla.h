@@ -38,6 +38,11 @@ public:
     void draw(float pos, float fade);
 
 private:
+    // The points as draw() sends them: where particle i stuck and where it came from at 2i and
+    // 2i + 1, and a colour per point, filled for the drawn particles each frame.
+    Vector* pointVertices;
+    float* pointColours;
+
     void growByNeighbourTest();
     void growByNeighbourCounts();
     // Records walker i as stuck at cell (x, y, z), arrived from (px, py, pz).

@@ -14,6 +14,10 @@
 int maxfibo = 100;
 int* fibonaccinumbers = nullptr;
 FiboTree** trees = nullptr;
+// One tree's drawn lines, two vertices with their colours per branch, as the draw sends them
+// to GL; sized for the largest tree.
+static Vector* fiboVertices = nullptr;
+static float* fiboColours = nullptr;
 
 void fibotree_recurse(Lista* list, Vector& from, int level, int last)
 {
@@ -52,6 +56,12 @@ void fibotree_init()
         tree->end = tree->start + 0.1f + 0.1f * randFloat();
         trees[i] = tree;
     }
+    int most = 0;
+    for (int i = 0; i < FIBO_TREES; i++)
+        if (trees[i]->branches->getNodeCount() > most)
+            most = trees[i]->branches->getNodeCount();
+    fiboVertices = new Vector[2 * most];
+    fiboColours = new float[8 * most];
 }
 
 bool fiboBranchColour(int l, int L, float frac, float A, float rgba[4])
@@ -82,20 +92,30 @@ void FiboTree::draw(float t, float alpha)
     float frac = g - L;
     float A = 0.7f * a;
 
-    glBegin(GL_LINES);
+    // The lines go to GL as one vertex array with a colour per vertex: the same lines, colours
+    // and order as a glBegin(GL_LINES) block with glColor4f before each pair, and afterwards the
+    // same current colour, without three calls per branch.
     branches->goToStart();
     int n = branches->getNodeCount();
+    int lines = 0;
+    float rgba[4];
     for (int i = 0; i < n; i++) {
         FiboBranch* b = (FiboBranch*)branches->getCurrent();
-        float rgba[4];
         if (fiboBranchColour(b->level, L, frac, A, rgba)) {
-            glColor4f(rgba[0], rgba[1], rgba[2], rgba[3]);
-            glVertex3fv(&b->from.x);
-            glVertex3fv(&b->to.x);
+            fiboVertices[2 * lines] = b->from;
+            fiboVertices[2 * lines + 1] = b->to;
+            float* c = fiboColours + 8 * lines;
+            for (int k = 0; k < 8; k++)
+                c[k] = rgba[k % 4];
+            lines++;
         }
         branches->goForward();
     }
-    glEnd();
+    if (lines == 0)
+        return;
+    glDrawArrays(GL_LINES, 0, 2 * lines);
+    const float* last = fiboColours + 8 * (lines - 1);
+    glColor4f(last[0], last[1], last[2], last[3]);
 }
 
 void fibotree(float t)
@@ -122,8 +142,14 @@ void fibotree(float t)
 
     glLineWidth(3);
 
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(Vector), fiboVertices);
+    glColorPointer(4, GL_FLOAT, 0, fiboColours);
     for (int i = 0; i < FIBO_TREES; i++)
         trees[i]->draw(t, fade);
+    glPopClientAttrib();
 
     glDisable(GL_FOG);
 }
@@ -141,4 +167,8 @@ void fibotree_free()
     trees = nullptr;
     delete[] fibonaccinumbers;
     fibonaccinumbers = nullptr;
+    delete[] fiboVertices;
+    fiboVertices = nullptr;
+    delete[] fiboColours;
+    fiboColours = nullptr;
 }

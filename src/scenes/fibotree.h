@@ -23,7 +23,8 @@ public:
     Lista* branches;  // FiboBranch payloads in creation order (depth first); owned
 
     // Grows level by level from the root in the first 11 % of the window and withdraws in the
-    // last 11 %; the level being added or removed is drawn in blue.
+    // last 11 %; the level being added or removed is drawn in blue. fibotree() calls it with the
+    // vertex and colour arrays enabled.
     void draw(float t, float alpha);
 };
 
