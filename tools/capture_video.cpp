@@ -44,6 +44,10 @@ bool VideoEncoder::start(const std::string& path, int width, int height, int fps
             temp_.clear();
             return false;
         }
+        // mkstemp makes the file private; the finished video gets the usual permissions.
+        mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
         close(fd);
     }
     char logName[] = "/tmp/quenrastilan-ffmpeg-XXXXXX";

@@ -43,7 +43,10 @@ bool writeOutputFile(const std::string& path, const std::function<bool(FILE*)>& 
         error = path + ": " + std::strerror(errno);
         return false;
     }
-    fchmod(fd, 0644);
+    // mkstemp makes the file private; the finished file gets the usual permissions.
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
     FILE* f = fdopen(fd, "wb");
     if (!f) {
         error = path + ": " + std::strerror(errno);
