@@ -27,6 +27,14 @@ public:
     // The streak from position to previous, red with alpha times a fade over the life.
     // The caller has opened glBegin(GL_LINES).
     void draw(float alpha);
+    // The same streak for a vertex array: position then previous into vertices[0..1], and the
+    // colour draw() would set into colours[0..3] and again into colours[4..7].
+    void streak(float alpha, Vector* vertices, float* colours) const;
 };
+
+// Draws the streaks of floaters[0..n) with one glDrawArrays(GL_LINES) from vertices and colours
+// (room for 2n points): the same lines in the same order as glBegin(GL_LINES), draw() for each and
+// glEnd(), and the same current colour afterwards. Client array state is left as it was.
+void drawStreaks(Floater* const* floaters, int n, float alpha, Vector* vertices, float* colours);
 
 #endif

@@ -24,6 +24,9 @@ Lista* floaterlist = nullptr;
 Path* convergecam = nullptr;
 // The particles that survived this frame's step, in walk order: drawn after the walk.
 static Floater* convergeDrawn[CONVERGE_FLOATERS];
+// Their streaks as the vertex and colour arrays they are drawn from.
+static Vector convergeVertices[2 * CONVERGE_FLOATERS];
+static float convergeColours[8 * CONVERGE_FLOATERS];
 
 Vector convergefunc1(float x, float y, float z, float)
 {
@@ -167,11 +170,8 @@ void converge(float pos)
     glDisable(GL_DEPTH_TEST);
     glLineWidth(3.0f);
 
-    glBegin(GL_LINES);
     int n = convergeAdvance(floaterlist, pos, dt, convergeDrawn);
-    for (int i = 0; i < n; i++)
-        convergeDrawn[i]->draw(fade);
-    glEnd();
+    drawStreaks(convergeDrawn, n, fade, convergeVertices, convergeColours);
 }
 
 void converge_free()

@@ -20,6 +20,9 @@ static const float FIELD_LONGEST_LIFE = 1.0f * 0.3f + FIELD_LIFE * 0.7f;
 Lista* fieldfloaterlist = nullptr;
 // The particles that survived this frame's step, in walk order: drawn after the walk.
 static Floater* fieldDrawn[FIELD_FLOATERS];
+// Their streaks as the vertex and colour arrays they are drawn from.
+static Vector fieldVertices[2 * FIELD_FLOATERS];
+static float fieldColours[8 * FIELD_FLOATERS];
 
 Vector fieldfunc1(float x, float y, float z, float)
 {
@@ -152,11 +155,8 @@ void field(float pos)
     glEnable(GL_LINE_SMOOTH);
     glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
 
-    glBegin(GL_LINES);
     int n = fieldAdvance(fieldfloaterlist, pos, dt, fieldDrawn);
-    for (int i = 0; i < n; i++)
-        fieldDrawn[i]->draw(fade);
-    glEnd();
+    drawStreaks(fieldDrawn, n, fade, fieldVertices, fieldColours);
     glPopMatrix();
 }
 

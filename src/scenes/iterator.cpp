@@ -12,6 +12,8 @@
 
 // This frame's cloud: the vertices of the one chaos game drawn.
 static double iteratorCloud[2 * ITERATOR_STEPS];
+// The same points as GL is given them.
+static float iteratorVertices[2 * ITERATOR_STEPS];
 
 void iterator_init() {}
 
@@ -162,46 +164,45 @@ void iterator4Points(float p, double* xy)
     }
 }
 
-// The cloud as black translucent points of the given size, its vertices sent as doubles or,
-// for the Julia cloud, as floats. The colour is set just before the block rather than inside
-// it: the same points, but Mesa then stores no colour per vertex, which makes the 50000 calls
-// about three times cheaper.
-static void drawCloud(float size, float alpha, bool asFloats)
+// The cloud as black translucent points of the given size. The colour is set before the points
+// rather than with each: the same points, and GL then stores no colour per vertex. The points go
+// to GL as one vertex array of floats, rounded from the doubles as glVertex2d would round them;
+// the Julia cloud, which was sent with glVertex2f, rounds to the same floats.
+static void drawCloud(float size, float alpha)
 {
+    for (int i = 0; i < 2 * ITERATOR_STEPS; i++)
+        iteratorVertices[i] = (float)iteratorCloud[i];
     glPointSize(size);
     glColor4f(0, 0, 0, alpha);
-    glBegin(GL_POINTS);
-    if (asFloats)
-        for (int i = 0; i < ITERATOR_STEPS; i++)
-            glVertex2f((float)iteratorCloud[2 * i], (float)iteratorCloud[2 * i + 1]);
-    else
-        for (int i = 0; i < ITERATOR_STEPS; i++)
-            glVertex2d(iteratorCloud[2 * i], iteratorCloud[2 * i + 1]);
-    glEnd();
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(2, GL_FLOAT, 0, iteratorVertices);
+    glDrawArrays(GL_POINTS, 0, ITERATOR_STEPS);
+    glPopClientAttrib();
 }
 
 void iterator1(float p)
 {
     iterator1Points(p, iteratorCloud);
-    drawCloud(2, calcSaturate(p, 0.0f, 1.0f, 3.0f), false);
+    drawCloud(2, calcSaturate(p, 0.0f, 1.0f, 3.0f));
 }
 
 void iterator2(float p)
 {
     iterator2Points(p, iteratorCloud);
-    drawCloud(2, calcSaturate(p, 0.0f, 1.0f, 3.0f), false);
+    drawCloud(2, calcSaturate(p, 0.0f, 1.0f, 3.0f));
 }
 
 void iterator3(float p)
 {
     iterator3Points(p, iteratorCloud);
-    drawCloud(2, calcSaturate(p, 0.0f, 1.0f, 3.0f), false);
+    drawCloud(2, calcSaturate(p, 0.0f, 1.0f, 3.0f));
 }
 
 void iterator4(float p)
 {
     iterator4Points(p, iteratorCloud);
-    drawCloud(3, calcSaturate(p, 0.0f, 1.0f, 1.0f), true);
+    drawCloud(3, calcSaturate(p, 0.0f, 1.0f, 1.0f));
 }
 
 void iterator(float t)
