@@ -24,6 +24,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,12 +34,14 @@ static const char* const USAGE =
     "       quenrastilan-capture --video FILE.mp4 [--fps N] [--from MS] [--to MS] [--crf N]\n"
     "       quenrastilan-capture --sheet FILE.png [--fps N]\n"
     "       quenrastilan-capture --audio FILE.wav\n"
+    "       quenrastilan-capture --check [--fps N]\n"
     "\n"
     "Renders the show headless at 1024x768 on a simulated clock: frame n is drawn at\n"
     "(int)(n * 1000 / fps) ms, every frame from 0 ms in order (frames before the ones asked\n"
     "for are not rasterised, so they cost little). Times are show milliseconds, 0 to 245000.\n"
     "\n"
-    "  --fps N        frames per second of the simulated clock (default 30; 60 with --video)\n"
+    "  --fps N        frames per second of the simulated clock (default 30; 60 with --video\n"
+    "                 and --check)\n"
     "  --at MS        draw the frames before MS, then one frame at exactly MS, and write it\n"
     "                 e.g. quenrastilan-capture --fps 30 --at 5220 --out still.png\n"
     "  --from MS      first time of a range of frames (with --video: default 0)\n"
@@ -59,6 +62,11 @@ static const char* const USAGE =
     "                 directory, then beside this program) from 0 ms to its end as a 48000 Hz\n"
     "                 stereo 16-bit WAV file with the show's own engine, and exit; no display\n"
     "                 e.g. quenrastilan-capture --audio show.wav\n"
+    "  --check        run the whole show, 0 to 245000 ms, without rasterising, reading\n"
+    "                 glGetError after start-up and every frame; print the frames run, the GL\n"
+    "                 errors (the first with its frame, time and scenes) and the peak resident\n"
+    "                 memory; exit 1 on any GL error. A soak test, best in the sanitizer build\n"
+    "                 e.g. quenrastilan-capture --check --fps 60\n"
     "  --quiet        no progress lines (otherwise shown for runs longer than a few seconds)\n"
     "  --help         this text\n";
 
@@ -74,7 +82,7 @@ struct Options {
     int fps = -1;
     int at = -1, from = -1, to = -1, crf = 18;
     std::string out, video, sheet, audio;
-    bool quiet = false;
+    bool quiet = false, check = false;
 };
 
 static void fail(const std::string& message)
@@ -103,8 +111,8 @@ static Options parseOptions(int argc, char** argv)
             std::fputs(USAGE, stdout);
             std::exit(0);
         }
-        if (a == "--quiet") {
-            o.quiet = true;
+        if (a == "--quiet" || a == "--check") {
+            (a == "--quiet" ? o.quiet : o.check) = true;
             continue;
         }
         static const char* const valued[] = {"--fps", "--at", "--from", "--to", "--out", "--audio",
@@ -133,10 +141,10 @@ static Options parseOptions(int argc, char** argv)
         else
             o.sheet = v;
     }
-    int modes = !o.audio.empty() + !o.video.empty() + !o.sheet.empty() + (o.at >= 0) +
+    int modes = o.check + !o.audio.empty() + !o.video.empty() + !o.sheet.empty() + (o.at >= 0) +
                 (o.video.empty() && (o.from >= 0 || o.to >= 0));
     if (modes != 1)
-        fail("give one of --at, --from/--to, --video, --sheet or --audio (see --help)");
+        fail("give one of --at, --from/--to, --video, --sheet, --audio or --check (see --help)");
     if (!o.video.empty()) {
         if (o.from < 0)
             o.from = 0;
@@ -153,7 +161,7 @@ static Options parseOptions(int argc, char** argv)
     if (o.from > o.to)
         fail("--from " + std::to_string(o.from) + " is after --to " + std::to_string(o.to));
     if (o.fps < 0)
-        o.fps = o.video.empty() ? 30 : 60;
+        o.fps = o.video.empty() && !o.check ? 30 : 60;
     return o;
 }
 
@@ -349,6 +357,54 @@ static void captureSheet(const HeadlessContext& gl, const Options& o)
     progress.finish();
 }
 
+// The scenes the timeline draws at time t, as "alku+platon".
+static std::string scenesAt(int t)
+{
+    std::string names;
+    for (int i = 0; i < TIMELINE_SCENES; i++)
+        if (testaaPos(t, timeline[i]))
+            names += (names.empty() ? "" : "+") + std::string(SCENE_NAMES[i]);
+    return names.empty() ? "none" : names;
+}
+
+// --check: the whole show without rasterisation, glGetError read after start-up and after
+// every frame. Returns the exit status: 1 when GL reported any error.
+static int checkShow(const Options& o)
+{
+    long long errors = 0;
+    std::string first;
+    // Frame -1 is the start-up.
+    auto readErrors = [&](long long frame, int t) {
+        for (GLenum e; (e = glGetError()) != GL_NO_ERROR;) {
+            if (errors++ > 0)
+                continue;
+            char where[160];
+            if (frame < 0)
+                std::snprintf(where, sizeof where, "0x%04x at start-up", (unsigned)e);
+            else
+                std::snprintf(where, sizeof where, "0x%04x at frame %lld (%d ms, %s)", (unsigned)e, frame, t,
+                              scenesAt(t).c_str());
+            first = where;
+        }
+    };
+    readErrors(-1, 0);
+    long long frames = 0;
+    Progress progress("check", (long long)SHOW_LAST_MS * o.fps / 1000 + 1, o.quiet);
+    for (; frameTime(frames, o.fps) <= SHOW_LAST_MS; frames++) {
+        int t = frameTime(frames, o.fps);
+        drawFrame(t, false);
+        readErrors(frames, t);
+        progress.step();
+    }
+    progress.finish();
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("frames run: %lld (0 to %d ms at %d fps)\nGL errors: %lld%s%s\npeak resident memory: %ld MB\n",
+                frames, SHOW_LAST_MS, o.fps, errors, errors ? ", the first " : "", first.c_str(),
+                usage.ru_maxrss / 1024);
+    return errors ? 1 : 0;
+}
+
 int main(int argc, char** argv)
 {
     Options o = parseOptions(argc, argv);
@@ -368,7 +424,7 @@ int main(int argc, char** argv)
         checkWritable(o.sheet);
     } else if (o.at >= 0) {
         checkWritable(o.out);
-    } else {
+    } else if (!o.check) {
         makeFolder(o.out);
     }
 
@@ -378,7 +434,10 @@ int main(int argc, char** argv)
     show_resources_init();
     show_init();
 
-    if (!o.video.empty())
+    int status = 0;
+    if (o.check)
+        status = checkShow(o);
+    else if (!o.video.empty())
         captureVideo(gl, o);
     else if (!o.sheet.empty())
         captureSheet(gl, o);
@@ -389,5 +448,9 @@ int main(int argc, char** argv)
 
     show_free();
     show_resources_free();
-    return 0;
+    if (o.check && glGetError() != GL_NO_ERROR) {
+        std::fprintf(stderr, "quenrastilan-capture: GL error at shutdown\n");
+        status = 1;
+    }
+    return status;
 }

@@ -7,6 +7,8 @@
 #include "frame/window.h"
 
 #include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
 
 Window win;
 Timer kello;
@@ -15,6 +17,23 @@ Sound sound;
 // Build settings, fixed at build time.
 int runflag = 1;
 int musicflag = 1;
+
+// Testing aid, not a feature: QUENRASTILAN_START_MS=N (0 to 245000) starts the pictures' clock at
+// N ms so a test reaches a late point of the show quickly. The music still starts from its
+// beginning. Anything else in the variable is reported and ignored.
+static int startOffsetMs()
+{
+    const char* text = std::getenv("QUENRASTILAN_START_MS");
+    if (!text || !*text)
+        return 0;
+    char* end = nullptr;
+    long ms = std::strtol(text, &end, 10);
+    if (*end != '\0' || ms < 0 || ms > SHOW_END_MS + 1) {
+        std::fprintf(stderr, "quenrastilan: QUENRASTILAN_START_MS=%s ignored (0 to %d)\n", text, SHOW_END_MS + 1);
+        return 0;
+    }
+    return (int)ms;
+}
 
 int SDL_main(int, char**)
 {
@@ -30,6 +49,7 @@ int SDL_main(int, char**)
     SDL_GL_SwapBuffers();
 
     show_init();
+    int offset = startOffsetMs();
     if (music)
         sound.play();
     kello.start();
@@ -42,7 +62,7 @@ int SDL_main(int, char**)
                 quit = true;
         }
         kello.update();
-        int time = (int)(kello.currentTime * 1000.0f);
+        int time = (int)(kello.currentTime * 1000.0f) + offset;
         show_frame(time);
         SDL_GL_SwapBuffers();
         if (time > SHOW_END_MS)

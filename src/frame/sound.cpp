@@ -10,8 +10,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 static const char* const MODULE_NAME = "music.xm";
@@ -44,25 +46,44 @@ std::string sound_find_module(std::string& error)
     return "";
 }
 
+// The largest module file read: far above any real XM module, so a stray huge file is refused
+// before it costs time or memory.
+static const long long MAX_MODULE_BYTES = 64LL << 20;
+
 static bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error)
 {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
+    // Non-blocking, so a FIFO named like the module cannot hang the start-up; a regular file is
+    // read as usual.
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    if (fd < 0 || fstat(fd, &st) != 0) {
         error = path + ": " + std::strerror(errno);
+        if (fd >= 0)
+            close(fd);
         return false;
     }
-    bytes.clear();
-    std::uint8_t chunk[65536];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    bool failed = std::ferror(f) != 0;
-    int readErrno = errno;
-    std::fclose(f);
-    if (failed) {
-        error = path + ": " + std::strerror(readErrno);
+    if (!S_ISREG(st.st_mode) || st.st_size > MAX_MODULE_BYTES) {
+        error = path + (S_ISDIR(st.st_mode) ? ": is a folder"
+                        : !S_ISREG(st.st_mode) ? ": not a regular file"
+                                               : ": too large for a module (" + std::to_string(st.st_size >> 20) +
+                                                     " MB; at most " + std::to_string(MAX_MODULE_BYTES >> 20) + ")");
+        close(fd);
         return false;
     }
+    bytes.assign((std::size_t)st.st_size, 0);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = path + ": " + (n < 0 ? std::strerror(errno) : "the file shrank while it was read");
+            close(fd);
+            return false;
+        }
+        done += (std::size_t)n;
+    }
+    close(fd);
     if (bytes.empty()) {
         error = path + ": the file is empty";
         return false;

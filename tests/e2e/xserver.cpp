@@ -11,6 +11,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <fstream>
+#include <grp.h>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,10 +60,28 @@ XServer::XServer()
 
 XServer::~XServer()
 {
+    if (connection_)
+        XCloseDisplay(connection_);
     if (pid_ > 0) {
         kill(pid_, SIGTERM);
         waitpid(pid_, nullptr, 0);
     }
+}
+
+// A window may vanish between two requests about it (the show ending): ignore the error
+// rather than let Xlib's default handler end the test process.
+static int ignoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+Display* XServer::connection() const
+{
+    if (!connection_ && ok()) {
+        XSetErrorHandler(ignoreXError);
+        connection_ = XOpenDisplay(display().c_str());
+    }
+    return connection_;
 }
 
 static Window findNamed(Display* d, Window w, const char* name)
@@ -88,17 +107,15 @@ static Window findNamed(Display* d, Window w, const char* name)
 
 bool XServer::hasShowWindow() const
 {
-    Display* d = XOpenDisplay(display().c_str());
-    if (!d)
-        return false;
-    bool found = findNamed(d, DefaultRootWindow(d), "Quenrastilan") != 0;
-    XCloseDisplay(d);
-    return found;
+    Display* d = connection();
+    Window w = d ? findNamed(d, DefaultRootWindow(d), "Quenrastilan") : 0;
+    XWindowAttributes a;
+    return w && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
 }
 
 bool XServer::closeWindow() const
 {
-    Display* d = XOpenDisplay(display().c_str());
+    Display* d = connection();
     if (!d)
         return false;
     Window w = findNamed(d, DefaultRootWindow(d), "Quenrastilan");
@@ -114,20 +131,19 @@ bool XServer::closeWindow() const
         XSendEvent(d, w, False, NoEventMask, &e);
         XFlush(d);
     }
-    XCloseDisplay(d);
     return w != 0;
 }
 
-bool XServer::key(const char* name) const
+bool XServer::xdotool(const std::string& args) const
 {
-    std::string cmd = "DISPLAY=" + display() + " xdotool key " + name + " >/dev/null 2>&1";
+    std::string cmd = "DISPLAY=" + display() + " xdotool " + args + " >/dev/null 2>&1";
     return std::system(cmd.c_str()) == 0;
 }
 
 std::vector<unsigned char> XServer::grab() const
 {
     std::vector<unsigned char> rgb;
-    Display* d = XOpenDisplay(display().c_str());
+    Display* d = connection();
     if (!d)
         return rgb;
     XWindowAttributes a;
@@ -145,7 +161,6 @@ std::vector<unsigned char> XServer::grab() const
             }
         XDestroyImage(img);
     }
-    XCloseDisplay(d);
     return rgb;
 }
 
@@ -167,7 +182,7 @@ std::vector<std::string> showEnvironment(const XServer& x)
 }
 
 Program::Program(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-                 const std::string& workdir)
+                 const std::string& workdir, bool unprivileged)
 {
     char name[] = "/tmp/quenrastilan-e2e-stderr-XXXXXX";
     int fd = mkstemp(name);
@@ -186,6 +201,9 @@ Program::Program(const std::vector<std::string>& argv, const std::vector<std::st
             else
                 setenv(k.c_str(), v.c_str(), 1);
         }
+        const uid_t nobody = 65534;
+        if (unprivileged && geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0))
+            _exit(CANNOT_DROP_PRIVILEGES);
         if (!workdir.empty() && chdir(workdir.c_str()) != 0)
             _exit(126);
         std::vector<char*> args;
@@ -205,6 +223,12 @@ Program::~Program()
         waitpid(pid_, nullptr, 0);
     }
     std::remove(errFile_.c_str());
+}
+
+void Program::signal(int sig) const
+{
+    if (pid_ > 0)
+        kill(pid_, sig);
 }
 
 bool Program::running()

@@ -19,16 +19,23 @@ public:
     std::vector<unsigned char> grab() const;
     // How many pixels of the rows top to bottom (inclusive) are dark: every channel at most 100.
     int darkPixels(int top = 0, int bottom = 767) const;
-    // Sends a key press and release through XTEST (xdotool).
-    bool key(const char* name) const;
+    // Sends a key press and release through XTEST (xdotool); name may list several keys.
+    bool key(const std::string& name) const { return xdotool("key " + name); }
+    // Runs xdotool with these arguments on this server (XTEST input: keys, pointer moves, clicks).
+    bool xdotool(const std::string& args) const;
     // Asks the window titled "Quenrastilan" to close, as a window manager's close button does.
     bool closeWindow() const;
-    // Whether a window titled "Quenrastilan" exists.
+    // Whether a window titled "Quenrastilan" is on the screen (mapped).
     bool hasShowWindow() const;
 
 private:
+    // One connection for every query: a client connecting while many connections are being
+    // opened and closed on Xvfb can be refused, and that client would be the show.
+    struct _XDisplay* connection() const;
+
     int display_ = -1;
     pid_t pid_ = -1;
+    mutable struct _XDisplay* connection_ = nullptr;
 };
 
 // The environment for the real program on server x: SDL's dummy audio driver, x's display and
@@ -41,14 +48,19 @@ std::vector<std::string> showEnvironment(const XServer& x);
 class Program {
 public:
     // Starts argv[0] with the environment changes given as NAME=VALUE (NAME= unsets NAME).
+    // Unprivileged: run as nobody when we are root (file permissions then hold); if that
+    // fails the child exits with status CANNOT_DROP_PRIVILEGES.
     Program(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-            const std::string& workdir = "");
+            const std::string& workdir = "", bool unprivileged = false);
     ~Program();
     // Waits up to `seconds` for the exit; returns the exit status, or -1 on time-out (the
     // process is then killed) and -2 when it died from a signal.
     int wait(double seconds);
     bool running();
     std::string stderrText() const;
+    // Sends a signal to the process (SIGSTOP/SIGCONT to hold it at a point of its start-up).
+    void signal(int sig) const;
+    static const int CANNOT_DROP_PRIVILEGES = 125;
 
 private:
     pid_t pid_ = -1;

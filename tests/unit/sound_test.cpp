@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,36 +70,81 @@ protected:
     }
 };
 
+// Noise of n bytes, the same on every run.
+static std::vector<char> noise(std::size_t n, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::vector<char> bytes(n);
+    for (char& c : bytes)
+        c = (char)random();
+    return bytes;
+}
+
 TEST_F(SoundInit, BadOrMissingModulesGiveOneLineAndNoMusic)
 {
+    const std::vector<char> xm = readBytes(MUSIC);
+    ASSERT_GT(xm.size(), 1000u);
+    auto cut = [&](std::size_t n) { return std::vector<char>(xm.begin(), xm.begin() + n); };
+    // A valid XM header (ID text, name, version 1.04) followed by noise.
+    auto headed = [&](std::size_t keep, unsigned seed, std::size_t size = 65536) {
+        std::vector<char> b = noise(size, seed);
+        std::copy(xm.begin(), xm.begin() + keep, b.begin());
+        return b;
+    };
+    const struct {
+        const char* name;
+        std::vector<char> bytes;  // written as music.xm
+        const char* reason;
+    } cases[] = {
+        {"empty", {}, "empty"},
+        {"cut inside the ID text", cut(30), "music.xm: "},
+        {"cut after the ID and version", cut(64), "music.xm: "},
+        {"cut after the header", cut(60 + 276), "music.xm: "},
+        {"cut inside the patterns", cut(2000), "truncated"},
+        // libopenmpt itself would play these, their missing samples silent.
+        {"cut in half", cut(xm.size() / 2), "truncated"},
+        {"cut short by one byte", cut(xm.size() - 1), "truncated"},
+        {"text", {'n', 'o', 't', ' ', 'a', ' ', 'm', 'o', 'd', 'u', 'l', 'e', '\n'}, "music.xm: "},
+        {"XM ID and version, then noise", headed(60, 1), "music.xm: "},
+        {"XM ID, then noise", headed(38, 2), "music.xm: "},
+        {"whole XM header, then noise", headed(60 + 276, 3), "music.xm: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes("music.xm", c.bytes);
+        expectSilentStart(c.reason);
+    }
     {
         SCOPED_TRACE("missing");
+        std::remove("music.xm");
         expectSilentStart("not found");
     }
     {
-        SCOPED_TRACE("empty");
-        writeBytes("music.xm", {});
-        expectSilentStart("empty");
-    }
-    {
-        SCOPED_TRACE("truncated");
-        std::vector<char> xm = readBytes(MUSIC);
-        ASSERT_GT(xm.size(), 1000u);
-        xm.resize(xm.size() / 2);  // libopenmpt itself would play this, half its samples silent
-        writeBytes("music.xm", xm);
-        expectSilentStart("truncated");
-    }
-    {
-        SCOPED_TRACE("not a module");
-        std::string text = "This is not a tracker module, just some text.\n";
-        writeBytes("music.xm", std::vector<char>(text.begin(), text.end()));
-        expectSilentStart("not a module");
-    }
-    {
-        SCOPED_TRACE("unreadable: a folder");
-        std::remove("music.xm");
+        SCOPED_TRACE("a folder");
         ASSERT_EQ(mkdir("music.xm", 0755), 0);
         expectSilentStart("music.xm: ");
+        ASSERT_EQ(rmdir("music.xm"), 0);
+    }
+    {
+        SCOPED_TRACE("a named pipe, with no writer: must not block");
+        ASSERT_EQ(mkfifo("music.xm", 0644), 0);
+        expectSilentStart("not a regular file");
+        std::remove("music.xm");
+    }
+    {
+        SCOPED_TRACE("100 MB of noise: refused by its size, not read");
+        std::vector<char> block = headed(60, 4, 1 << 20);
+        {
+            std::ofstream f("music.xm", std::ios::binary);
+            for (int i = 0; i < 100; i++)
+                f.write(block.data(), (std::streamsize)block.size());
+        }
+        block = {};
+        rusage before, after;
+        getrusage(RUSAGE_SELF, &before);
+        expectSilentStart("too large");
+        getrusage(RUSAGE_SELF, &after);
+        EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 50 * 1024) << "kB more at peak";
     }
 }
 
