@@ -7,10 +7,10 @@
 #include "bench_report.h"
 #include "frame/show.h"
 #include "frame/timeline.h"
+#include "lib/glcontext.h"
 #include "math/random.h"
-#include "render/glcontext.h"
 #include "scenes/dla.h"
-#include "scenes/scenes.h"
+#include "scenes/scene_table.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -41,19 +41,6 @@ static const char* const USAGE =
     "  GALLIUM_NOOP=1 quenrastilan-bench --child noop --only pot2d --frames 60\n"
     "prints 'scene position median-ms' lines (--child llvmpipe: whole frames).\n";
 
-static void (*const INITS[TIMELINE_SCENES])() = {
-    alku_init, fibotree_init, platon_init, pot2d_init, newton_init, lorentz_init, rossler_init,
-    converge_init, field_init, cell_init, curves_init, iterator_init, dla_init,
-};
-static const char* const INIT_NAMES[TIMELINE_SCENES] = {
-    "alku", "fibotree", "platon", "pot2d", "newton", "lorentz", "rossler",
-    "converge", "field", "cell", "curves", "iterator", "dla",
-};
-static void (*const DRAWS[TIMELINE_SCENES])(float) = {
-    alku, platon, pot2d, newton, lorentz, rossler, dla,
-    cell, curves, converge, fibotree, iterator, field,
-};
-
 static double nowMs(clockid_t clock)
 {
     timespec t;
@@ -82,7 +69,7 @@ static double median(std::vector<double> v)
 
 static void measureInits(int starts, BenchResults& r)
 {
-    std::vector<double> each[TIMELINE_SCENES], totals;
+    std::vector<double> each[SCENE_COUNT], totals;
     for (int s = 0; s < starts; s++) {
         int fds[2];
         if (pipe(fds) != 0)
@@ -92,17 +79,17 @@ static void measureInits(int starts, BenchResults& r)
             fail(std::string("fork: ") + std::strerror(errno));
         if (pid == 0) {
             close(fds[0]);
-            double ms[TIMELINE_SCENES];
-            for (int i = 0; i < TIMELINE_SCENES; i++) {
+            double ms[SCENE_COUNT];
+            for (int i = 0; i < SCENE_COUNT; i++) {
                 double start = nowMs(CLOCK_THREAD_CPUTIME_ID);
-                INITS[i]();
+                SCENE_INIT_ORDER[i]->init();
                 ms[i] = nowMs(CLOCK_THREAD_CPUTIME_ID) - start;
             }
             ssize_t w = write(fds[1], ms, sizeof ms);
             _exit(w == (ssize_t)sizeof ms ? 0 : 1);
         }
         close(fds[1]);
-        double ms[TIMELINE_SCENES];
+        double ms[SCENE_COUNT];
         size_t got = 0;
         while (got < sizeof ms) {
             ssize_t n = read(fds[0], (char*)ms + got, sizeof ms - got);
@@ -116,13 +103,13 @@ static void measureInits(int starts, BenchResults& r)
         if (got != sizeof ms || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
             fail("a start-up run failed");
         double total = 0;
-        for (int i = 0; i < TIMELINE_SCENES; i++) {
+        for (int i = 0; i < SCENE_COUNT; i++) {
             each[i].push_back(ms[i]);
             total += ms[i];
         }
         totals.push_back(total);
     }
-    for (int i = 0; i < TIMELINE_SCENES; i++)
+    for (int i = 0; i < SCENE_COUNT; i++)
         r.initMs[i] = median(each[i]);
     r.initTotalMs = median(totals);
 }
@@ -132,37 +119,21 @@ static void measureInits(int starts, BenchResults& r)
 
 static bool noopDriver;
 
-// The frame pass of show_frame with one scene in it. A frame that is only simulated gets an
-// empty scissor box, which skips its rasterisation and changes nothing later frames see.
-static double sceneFrame(int scene, int time, bool measured)
+// The frame pass of show_frame with one scene in it; a frame that is only simulated runs
+// without rasterising.
+static double sceneFrame(const Scene& scene, int time, bool measured)
 {
     if (!measured) {
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(0, 0, 0, 0);
-    }
-    double wall = nowMs(CLOCK_MONOTONIC);
-    glEnable(GL_POINT_SMOOTH);
-    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
-    glEnable(GL_LINE_SMOOTH);
-    glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
-    glClearColor(clearcolor.x, clearcolor.y, clearcolor.z, 1.0f);
-    glLineWidth(1.0f);
-    glDepthMask(GL_TRUE);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, OPENGL_XRES, OPENGL_YRES);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, (float)OPENGL_XRES / (float)OPENGL_YRES, 0.01, 1000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-
-    double cpu = nowMs(CLOCK_THREAD_CPUTIME_ID);
-    DRAWS[scene](laskePos(time, timeline[scene]));
-    cpu = nowMs(CLOCK_THREAD_CPUTIME_ID) - cpu;
-    if (!measured) {
-        glDisable(GL_SCISSOR_TEST);
+        NoRaster unseen;
+        show_frame_setup();
+        scene.draw(laskePos(time, scene.range));
         return 0;
     }
+    double wall = nowMs(CLOCK_MONOTONIC);
+    show_frame_setup();
+    double cpu = nowMs(CLOCK_THREAD_CPUTIME_ID);
+    scene.draw(laskePos(time, scene.range));
+    cpu = nowMs(CLOCK_THREAD_CPUTIME_ID) - cpu;
     if (noopDriver)
         return cpu;
     glFinish();
@@ -179,11 +150,11 @@ static int childFrames(int frames, const std::string& only)
     show_resources_init();
     show_init();
     glFinish();
-    for (int s = 0; s < TIMELINE_SCENES; s++) {
-        if (!only.empty() && only != BENCH_SCENES[s])
+    for (int s = 0; s < SCENE_COUNT; s++) {
+        const Scene& scene = SCENES[s];
+        if (!only.empty() && only != scene.name)
             continue;
-        const int start = timeline[s][0], end = timeline[s][1];
-        const bool carriesState = DRAWS[s] == pot2d || DRAWS[s] == converge || DRAWS[s] == field;
+        const int start = scene.range[0], end = scene.range[1];
         long long next = 0;  // the next frame of the scene's own 60 fps clock
         auto frameTime = [&](long long n) { return start + (int)(n * 1000 / 60); };
         for (int p = 0; p < BENCH_POSITIONS; p++) {
@@ -191,12 +162,12 @@ static int childFrames(int frames, const std::string& only)
             long long first = 0;
             while (frameTime(first) < target)
                 first++;
-            if (carriesState)
+            if (scene.carriesState)
                 for (; next < first; next++)
-                    sceneFrame(s, frameTime(next), false);
+                    sceneFrame(scene, frameTime(next), false);
             std::vector<double> ms;
             for (long long n = first; n < first + frames; n++)
-                ms.push_back(sceneFrame(s, frameTime(n), true));
+                ms.push_back(sceneFrame(scene, frameTime(n), true));
             next = first + frames;
             std::printf("%d %d %.4f\n", s, p, median(ms));
             std::fflush(stdout);
@@ -235,7 +206,7 @@ static void measureFrames(bool noop, int frames, double into[][BENCH_POSITIONS])
     int s, p, got = 0;
     double ms;
     while (in && std::fscanf(in, "%d %d %lf", &s, &p, &ms) == 3)
-        if (s >= 0 && s < TIMELINE_SCENES && p >= 0 && p < BENCH_POSITIONS) {
+        if (s >= 0 && s < SCENE_COUNT && p >= 0 && p < BENCH_POSITIONS) {
             into[s][p] = ms;
             got++;
         }
@@ -243,7 +214,7 @@ static void measureFrames(bool noop, int frames, double into[][BENCH_POSITIONS])
         fclose(in);
     int status = 0;
     waitpid(pid, &status, 0);
-    if (got != TIMELINE_SCENES * BENCH_POSITIONS || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (got != SCENE_COUNT * BENCH_POSITIONS || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         fail(std::string("the ") + (noop ? "no-op driver" : "llvmpipe") + " frame run failed");
 }
 
@@ -354,8 +325,6 @@ int main(int argc, char** argv)
     BenchResults r;
     r.frames = frames;
     r.starts = starts;
-    for (int i = 0; i < TIMELINE_SCENES; i++)
-        r.initNames[i] = INIT_NAMES[i];
     std::fprintf(stderr, "inits...\n");
     measureInits(starts, r);
     std::fprintf(stderr, "frames with the no-op driver...\n");

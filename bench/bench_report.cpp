@@ -1,14 +1,9 @@
 // The benchmark's table and JSON.
 #include "bench_report.h"
 
-#include "render/outfile.h"
+#include "lib/outfile.h"
 
 #include <algorithm>
-
-const char* const BENCH_SCENES[TIMELINE_SCENES] = {
-    "alku", "platon", "pot2d", "newton", "lorentz", "rossler", "dla",
-    "cell", "curves", "converge", "fibotree", "iterator", "field",
-};
 
 static const char* verdict(bool met) { return met ? "met" : "MISSED"; }
 
@@ -23,8 +18,8 @@ static double worstNoop(const BenchResults& r)
 void printTable(const BenchResults& r, FILE* out)
 {
     std::fprintf(out, "Scene inits in start-up order, ms (median CPU time of %d start-ups)\n", r.starts);
-    for (int i = 0; i < TIMELINE_SCENES; i++)
-        std::fprintf(out, "  %-9s %8.2f\n", r.initNames[i], r.initMs[i]);
+    for (int i = 0; i < SCENE_COUNT; i++)
+        std::fprintf(out, "  %-9s %8.2f\n", SCENE_INIT_ORDER[i]->name, r.initMs[i]);
     std::fprintf(out, "  %-9s %8.2f   target <= %.0f: %s\n\n", "total", r.initTotalMs, TARGET_INIT_TOTAL_MS,
                  verdict(r.initTotalMs <= TARGET_INIT_TOTAL_MS));
 
@@ -37,8 +32,8 @@ void printTable(const BenchResults& r, FILE* out)
             std::fprintf(out, "%7.1f ", p);
         std::fprintf(out, k ? "\n" : "|");
     }
-    for (int s = 0; s < TIMELINE_SCENES; s++) {
-        std::fprintf(out, "%-9s |", BENCH_SCENES[s]);
+    for (int s = 0; s < SCENE_COUNT; s++) {
+        std::fprintf(out, "%-9s |", SCENES[s].name);
         for (double ms : r.noopMs[s])
             std::fprintf(out, "%7.2f ", ms);
         std::fprintf(out, "|");
@@ -81,14 +76,14 @@ static std::string row(const double (&ms)[BENCH_POSITIONS])
 bool writeJson(const BenchResults& r, const std::string& path, std::string& error)
 {
     std::string j = "{\n  \"inits_ms\": {";
-    for (int i = 0; i < TIMELINE_SCENES; i++)
-        j += std::string(i ? ", " : "") + "\"" + r.initNames[i] + "\": " + number(r.initMs[i]);
+    for (int i = 0; i < SCENE_COUNT; i++)
+        j += std::string(i ? ", " : "") + "\"" + SCENE_INIT_ORDER[i]->name + "\": " + number(r.initMs[i]);
     j += "},\n  \"inits_total_ms\": " + number(r.initTotalMs) + ",\n  \"init_starts\": " +
          std::to_string(r.starts) + ",\n  \"positions\": [0.1, 0.3, 0.5, 0.7, 0.9],\n  \"frames_per_median\": " +
          std::to_string(r.frames) + ",\n  \"scenes\": {\n";
-    for (int s = 0; s < TIMELINE_SCENES; s++)
-        j += std::string("    \"") + BENCH_SCENES[s] + "\": {\"noop_cpu_ms\": " + row(r.noopMs[s]) +
-             ", \"llvmpipe_frame_ms\": " + row(r.fullMs[s]) + "}" + (s + 1 < TIMELINE_SCENES ? ",\n" : "\n");
+    for (int s = 0; s < SCENE_COUNT; s++)
+        j += std::string("    \"") + SCENES[s].name + "\": {\"noop_cpu_ms\": " + row(r.noopMs[s]) +
+             ", \"llvmpipe_frame_ms\": " + row(r.fullMs[s]) + "}" + (s + 1 < SCENE_COUNT ? ",\n" : "\n");
     double ratio = r.growthCountsMs > 0 ? r.growthTestMs / r.growthCountsMs : 0;
     j += "  },\n  \"peak_rss_mb\": " + (r.peakMB >= 0 ? number(r.peakMB) : std::string("null")) +
          ",\n  \"aggregate\": {\"walkers\": 25000, \"neighbour_test_ms\": " + number(r.growthTestMs) +

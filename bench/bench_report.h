@@ -2,7 +2,7 @@
 #ifndef QUENRASTILAN_BENCH_REPORT_H
 #define QUENRASTILAN_BENCH_REPORT_H
 
-#include "frame/timeline.h"
+#include "scenes/scene_table.h"
 
 #include <cstdio>
 #include <string>
@@ -18,19 +18,16 @@ const double TARGET_GROWTH_RATIO = 2.5;
 
 struct BenchResults {
     int frames = 0, starts = 0;
-    const char* initNames[TIMELINE_SCENES] = {};  // in start-up order
-    double initMs[TIMELINE_SCENES] = {};          // median CPU time of each init
+    double initMs[SCENE_COUNT] = {};  // median CPU time of each init, in start-up order
     double initTotalMs = 0;                       // median of the start-ups' totals
     // Per scene in timeline order and position: median CPU time of the draw call with the no-op
     // driver, and median wall time of a whole frame with llvmpipe.
-    double noopMs[TIMELINE_SCENES][BENCH_POSITIONS] = {};
-    double fullMs[TIMELINE_SCENES][BENCH_POSITIONS] = {};
+    double noopMs[SCENE_COUNT][BENCH_POSITIONS] = {};
+    double fullMs[SCENE_COUNT][BENCH_POSITIONS] = {};
     double peakMB = -1;  // peak resident memory of a whole run; negative when not measured
     double growthTestMs = 0, growthCountsMs = 0;
     bool aggregatesIdentical = false;
 };
-
-extern const char* const BENCH_SCENES[TIMELINE_SCENES];  // timeline order
 
 void printTable(const BenchResults& r, FILE* out);
 bool writeJson(const BenchResults& r, const std::string& path, std::string& error);

@@ -3,17 +3,17 @@
 //
 // Frame n of a run at F frames per second is drawn at show time (int)(n * 1000 / F) ms. Every
 // frame from 0 ms is drawn in order, because some scenes carry state from frame to frame; the
-// frames before the requested ones are drawn with an empty scissor box, which skips their
-// rasterisation and changes no state the later frames see (no scene uses the scissor test;
-// GL_RASTERIZER_DISCARD would do the same, but llvmpipe then loses the next frames' drawing).
+// frames before the requested ones run without rasterising (NoRaster), so they cost little.
 #include "capture_progress.h"
 #include "capture_sheet.h"
 #include "capture_video.h"
 #include "frame/show.h"
-#include "frame/sound.h"
+#include "frame/module.h"
 #include "frame/timeline.h"
-#include "render/glcontext.h"
-#include "render/png.h"
+#include "lib/glcontext.h"
+#include "lib/png.h"
+#include "lib/soundtrack.h"
+#include "scenes/scene_table.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -72,11 +72,6 @@ static const char* const USAGE =
 
 static const int SHOW_LAST_MS = 245000;
 static const int W = HeadlessContext::WIDTH, H = HeadlessContext::HEIGHT;
-
-static const char* const SCENE_NAMES[TIMELINE_SCENES] = {
-    "alku", "platon", "pot2d", "newton", "lorentz", "rossler", "dla",
-    "cell", "curves", "converge", "fibotree", "iterator", "field",
-};
 
 struct Options {
     int fps = -1;
@@ -200,13 +195,12 @@ static void makeFolder(const std::string& dir)
 
 static void drawFrame(int time, bool keep)
 {
-    if (!keep) {
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(0, 0, 0, 0);
+    if (keep) {
+        show_frame(time);
+        return;
     }
+    NoRaster unseen;
     show_frame(time);
-    if (!keep)
-        glDisable(GL_SCISSOR_TEST);
 }
 
 static void writeFrame(const HeadlessContext& gl, const std::string& path)
@@ -328,9 +322,9 @@ static void captureSheet(const HeadlessContext& gl, const Options& o)
     // a twentieth of the range.
     std::vector<SheetCell> cells;
     int next = 0;
-    int target = (timeline[0][0] + timeline[0][1]) / 2;
-    Progress progress("sheet", (long long)timeline[TIMELINE_SCENES - 1][1] * o.fps / 1000, o.quiet);
-    for (long long n = 0; next < TIMELINE_SCENES; n++) {
+    int target = (SCENES[0].range[0] + SCENES[0].range[1]) / 2;
+    Progress progress("sheet", (long long)SCENES[SCENE_COUNT - 1].range[1] * o.fps / 1000, o.quiet);
+    for (long long n = 0; next < SCENE_COUNT; n++) {
         int t = frameTime(n, o.fps);
         bool keep = t >= target;
         drawFrame(t, keep);
@@ -338,16 +332,16 @@ static void captureSheet(const HeadlessContext& gl, const Options& o)
         if (!keep)
             continue;
         std::vector<unsigned char> frame = gl.readRGB();
-        int length = timeline[next][1] - timeline[next][0];
-        if (nearlyBlank(frame) && target + length / 20 < timeline[next][1]) {
-            target += length / 20;
+        const int* range = SCENES[next].range;
+        if (nearlyBlank(frame) && target + (range[1] - range[0]) / 20 < range[1]) {
+            target += (range[1] - range[0]) / 20;
             continue;
         }
         char label[48];
-        std::snprintf(label, sizeof label, "%s %.1f s", SCENE_NAMES[next], t / 1000.0);
+        std::snprintf(label, sizeof label, "%s %.1f s", SCENES[next].name, t / 1000.0);
         cells.push_back({label, frame});
-        if (++next < TIMELINE_SCENES)
-            target = std::max(t + 1, (timeline[next][0] + timeline[next][1]) / 2);
+        if (++next < SCENE_COUNT)
+            target = std::max(t + 1, (SCENES[next].range[0] + SCENES[next].range[1]) / 2);
     }
     int width, height;
     std::vector<unsigned char> sheet = makeSheet(cells, "Quenrastilan", width, height);
@@ -361,9 +355,9 @@ static void captureSheet(const HeadlessContext& gl, const Options& o)
 static std::string scenesAt(int t)
 {
     std::string names;
-    for (int i = 0; i < TIMELINE_SCENES; i++)
-        if (testaaPos(t, timeline[i]))
-            names += (names.empty() ? "" : "+") + std::string(SCENE_NAMES[i]);
+    for (const Scene& s : SCENES)
+        if (testaaPos(t, s.range))
+            names += (names.empty() ? "" : "+") + std::string(s.name);
     return names.empty() ? "none" : names;
 }
 

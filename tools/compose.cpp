@@ -11,6 +11,8 @@
 // Instruments are synthesised here as 16-bit samples: kick, snare, closed hat, open
 // hat/cymbal, bass, pad, lead and an electric-piano bell for arpeggios. Pitched samples are
 // laid out so that XM note C-4 sounds middle C (to within 2 cents); see SYNTH_RATE.
+#include "scenes/scene_table.h"
+
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -32,11 +34,9 @@ enum { KICK, SNARE, HAT, CYM, BASS, PAD1, PAD2, PAD3, ARP, ARP_ECHO, LEAD, LEAD_
 // Instrument numbers (1-based, as patterns write them).
 enum { I_KICK = 1, I_SNARE, I_HAT, I_CYM, I_BASS, I_PAD, I_LEAD, I_BELL, INSTRUMENTS = I_BELL };
 
-// Scene start times in ms, then the end of the last scene and the end of the song.
-static const int SECTION_MS[] = {0,      27000,  40000,  66000,  93000,  105000, 119000,
-                                 132000, 145000, 159000, 171000, 198500, 225000};
-static const int SECTIONS = 13;
-static const int LAST_SCENE_END_MS = 244000;
+// One section per scene, starting with the scene; the song ends a little after the last scene.
+static const int SECTIONS = SCENE_COUNT;
+static const int LAST_SCENE_END_MS = SCENES[SCENE_COUNT - 1].range[1];
 static const int SONG_MS = 247000;
 static const int SONG_ROWS = SONG_MS / ROW_MS;
 
@@ -311,8 +311,8 @@ static int rowOf(int ms)
 
 static Part section(int i, const Progression& prog, int barsPerChord = 1)
 {
-    int start = rowOf(SECTION_MS[i]);
-    int end = i + 1 < SECTIONS ? rowOf(SECTION_MS[i + 1]) : SONG_ROWS;
+    int start = rowOf(SCENES[i].range[0]);
+    int end = i + 1 < SECTIONS ? rowOf(SCENES[i + 1].range[0]) : SONG_ROWS;
     return Part{start, end - start, &prog, barsPerChord};
 }
 
@@ -891,8 +891,8 @@ static std::vector<std::uint8_t> writeXM(const std::vector<Instrument>& instrume
     for (int i = 0; i < 256; i++)
         out.u8(i < SECTIONS ? i : 0);
     for (int s = 0; s < SECTIONS; s++) {
-        int start = rowOf(SECTION_MS[s]);
-        int end = s + 1 < SECTIONS ? rowOf(SECTION_MS[s + 1]) : SONG_ROWS;
+        int start = rowOf(SCENES[s].range[0]);
+        int end = s + 1 < SECTIONS ? rowOf(SCENES[s + 1].range[0]) : SONG_ROWS;
         writePattern(out, start, end - start);
     }
     for (const Instrument& in : instruments)
@@ -910,8 +910,8 @@ int main(int argc, char** argv)
                                           cells,   curves,  converge,       trees,  iteratedMaps, vectorField};
     for (int s = 0; s < SECTIONS; s++) {
         // A held lead note of the section before ends here unless this one plays its own.
-        keyOff(rowOf(SECTION_MS[s]), LEAD);
-        keyOff(rowOf(SECTION_MS[s]), LEAD_ECHO);
+        keyOff(rowOf(SCENES[s].range[0]), LEAD);
+        keyOff(rowOf(SCENES[s].range[0]), LEAD_ECHO);
         sections[s]();
     }
 

@@ -4,7 +4,7 @@
 #include "frame/timeline.h"
 #include "render/font.h"
 #include "render/texture.h"
-#include "scenes/scenes.h"
+#include "scenes/scene_table.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -14,12 +14,6 @@ const int OPENGL_XRES = 1024;
 const int OPENGL_YRES = 768;
 Vector clearcolor;
 int debugflag = 0;
-
-// Draw functions in timeline order, entry i drawing timeline[i].
-static void (*const sceneDraw[TIMELINE_SCENES])(float) = {
-    alku, platon, pot2d, newton, lorentz, rossler, dla,
-    cell, curves, converge, fibotree, iterator, field,
-};
 
 void show_resources_init()
 {
@@ -45,22 +39,11 @@ void show_startup_frame()
 
 void show_init()
 {
-    alku_init();
-    fibotree_init();
-    platon_init();
-    pot2d_init();
-    newton_init();
-    lorentz_init();
-    rossler_init();
-    converge_init();
-    field_init();
-    cell_init();
-    curves_init();
-    iterator_init();
-    dla_init();
+    for (const Scene* s : SCENE_INIT_ORDER)
+        s->init();
 }
 
-void show_frame(int time)
+void show_frame_setup()
 {
     glEnable(GL_POINT_SMOOTH);
     glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
@@ -77,40 +60,53 @@ void show_frame(int time)
     gluPerspective(45.0, (float)OPENGL_XRES / (float)OPENGL_YRES, 0.01, 1000.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
 
-    for (int i = 0; i < TIMELINE_SCENES; i++)
-        if (testaaPos(time, timeline[i]))
-            sceneDraw[i](laskePos(time, timeline[i]));
+void show_frame_scenes(int time)
+{
+    for (const Scene& s : SCENES)
+        if (testaaPos(time, s.range))
+            s.draw(laskePos(time, s.range));
+}
 
-    if (debugflag) {
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
-        glColor3f(0, 0, 0);
-        char text[32];
-        std::snprintf(text, sizeof text, "aika = %d", time);
-        glLoadIdentity();
-        glDisable(GL_DEPTH_TEST);
-        glTranslatef(0, 0, -5);
-        // Near the top left corner, inside the screen.
-        font_write(-3.0f, 0.9f, text);
-    }
+void show_frame_overlay(int time)
+{
+    if (!debugflag)
+        return;
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glColor3f(0, 0, 0);
+    char text[32];
+    std::snprintf(text, sizeof text, "aika = %d", time);
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glTranslatef(0, 0, -5);
+    // Near the top left corner, inside the screen.
+    font_write(-3.0f, 0.9f, text);
+}
+
+void show_frame(int time)
+{
+    show_frame_setup();
+    show_frame_scenes(time);
+    show_frame_overlay(time);
+}
+
+NoRaster::NoRaster()
+{
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 0, 0);
+}
+
+NoRaster::~NoRaster()
+{
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void show_free()
 {
-    alku_free();
-    platon_free();
-    pot2d_free();
-    newton_free();
-    lorentz_free();
-    rossler_free();
-    fibotree_free();
-    converge_free();
-    field_free();
-    cell_free();
-    curves_free();
-    iterator_free();
-    dla_free();
+    for (const Scene* s : SCENE_FREE_ORDER)
+        s->free();
 }
 
 void show_resources_free()

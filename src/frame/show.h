@@ -16,12 +16,33 @@ extern int debugflag;
 void show_resources_init();
 // Draws the "please wait..." frame into the back buffer; the caller presents it.
 void show_startup_frame();
-// The thirteen scene initialisations, in the order their shared random draws depend on.
+// The scene inits, in the table's start-up order.
 void show_init();
-// Everything a frame pass does between reading the clock and presenting: the fixed GL
-// state, the projection, every scene whose range holds time, and the debug overlay.
+
+// A frame pass in its three steps, between reading the clock and presenting:
+// the fixed GL state the loop resets each frame, the clear, the viewport and the projection;
+void show_frame_setup();
+// every scene whose range holds time, in timeline order, at its position;
+void show_frame_scenes(int time);
+// and the time overlay when debugflag is set.
+void show_frame_overlay(int time);
+// The three in order: one whole frame of show time `time`.
 void show_frame(int time);
-// The thirteen scene frees.
+
+// The one way to run frames without rasterising them: while a NoRaster lives, every GL call is
+// made and every scene carries its state on, but an empty scissor box keeps every pixel as it
+// was. The capture tool runs the frames before its range this way, the benchmark its catch-up
+// frames, and the tests whatever they only need the state of. No scene uses the scissor test;
+// GL_RASTERIZER_DISCARD would do the same, but llvmpipe then loses the next frames' drawing.
+class NoRaster {
+public:
+    NoRaster();
+    ~NoRaster();
+    NoRaster(const NoRaster&) = delete;
+    NoRaster& operator=(const NoRaster&) = delete;
+};
+
+// The scene frees, in the table's shutdown order.
 void show_free();
 // Textures and font.
 void show_resources_free();

@@ -1,10 +1,10 @@
-// The scene timeline and the timeline functions every scene uses for sub-ranges and fades.
+// The timeline walk: which scenes a show time draws, and each one's position in its range.
 #ifndef QUENRASTILAN_FRAME_TIMELINE_H
 #define QUENRASTILAN_FRAME_TIMELINE_H
 
-// Show time in integer milliseconds; both ends of a range are inclusive.
-const int TIMELINE_SCENES = 13;
-extern const int timeline[TIMELINE_SCENES][2];
+// Show time in integer milliseconds; both ends of a range are inclusive. The ranges themselves
+// are the scene table's (scenes/scene_table.h).
+
 // The show ends after the first frame whose time exceeds this.
 const int SHOW_END_MS = 244999;
 
@@ -12,11 +12,5 @@ const int SHOW_END_MS = 244999;
 int testaaPos(int time, const int* range);
 // The scene position: 0 at range[0], 1 at range[1], linear in between (single precision).
 float laskePos(int time, const int* range);
-
-// Position of t within [start, end], clamped to [0, 1].
-float calcPosFloat(float t, float start, float end);
-// A sine hump over [start, end] scaled by gain and clamped to [0, 1]: with gain > 1 it
-// ramps up, holds 1 and ramps down; 0 outside the range and for gain <= 0.
-float calcSaturate(float t, float start, float end, float gain);
 
 #endif

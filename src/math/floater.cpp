@@ -1,7 +1,7 @@
 // The flow scenes' particle: birth, one frame's move and ageing, and its streak.
 #include "math/floater.h"
 
-#include "frame/timeline.h"
+#include "math/timing.h"
 #include "math/random.h"
 
 #include <GL/gl.h>

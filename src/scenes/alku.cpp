@@ -2,7 +2,7 @@
 // fade in and out; the camera sways, then rushes forward through the text at the very end.
 #include "scenes/alku.h"
 
-#include "frame/timeline.h"
+#include "math/timing.h"
 #include "math/vector.h"
 #include "render/font.h"
 #include "scenes/scenes.h"

@@ -4,7 +4,7 @@
 // flies apart.
 #include "scenes/cell.h"
 
-#include "frame/timeline.h"
+#include "math/timing.h"
 #include "math/random.h"
 #include "render/font.h"
 #include "scenes/scenes.h"

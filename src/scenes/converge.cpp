@@ -2,7 +2,7 @@
 // through a mix of three time-varying fields, leaving red streaks, seen from a moving camera.
 #include "scenes/converge.h"
 
-#include "frame/timeline.h"
+#include "math/timing.h"
 #include "scenes/scenes.h"
 
 #include <GL/gl.h>

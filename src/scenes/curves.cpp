@@ -3,7 +3,7 @@
 // origin, the far side lost in white fog.
 #include "scenes/curves.h"
 
-#include "frame/timeline.h"
+#include "math/timing.h"
 #include "math/hermite.h"
 #include "math/random.h"
 #include "scenes/scenes.h"

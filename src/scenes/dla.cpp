@@ -3,7 +3,7 @@
 // distance from the lattice centre, through white fog, while the camera sways and the cluster turns.
 #include "scenes/dla.h"
 
-#include "frame/timeline.h"
+#include "math/timing.h"
 #include "math/random.h"
 #include "scenes/scenes.h"
 

@@ -3,7 +3,7 @@
 // whole turns and the camera backs away into white fog.
 #include "scenes/fibotree.h"
 
-#include "frame/timeline.h"
+#include "math/timing.h"
 #include "math/random.h"
 #include "scenes/scenes.h"
 

@@ -2,7 +2,7 @@
 // on a time-varying three-dimensional field, leaving red streaks: the show's last scene.
 #include "scenes/field.h"
 
-#include "frame/timeline.h"
+#include "math/timing.h"
 #include "scenes/scenes.h"
 
 #include <GL/gl.h>

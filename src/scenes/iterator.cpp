@@ -2,7 +2,7 @@
 // quarter, drifting with time and fading in and out in a plane that tumbles before the camera.
 #include "scenes/iterator.h"
 
-#include "frame/timeline.h"
+#include "math/timing.h"
 #include "math/random.h"
 #include "scenes/scenes.h"
 

@@ -3,7 +3,7 @@
 // butterfly's middle while the whole turns.
 #include "scenes/lorentz.h"
 
-#include "frame/timeline.h"
+#include "math/timing.h"
 #include "math/random.h"
 #include "scenes/scenes.h"
 

@@ -3,7 +3,7 @@
 // point drawn as a translucent square sized by the angle where it ended; the grid turns slowly.
 #include "scenes/newton.h"
 
-#include "frame/timeline.h"
+#include "math/timing.h"
 #include "math/vector.h"
 #include "scenes/scenes.h"
 

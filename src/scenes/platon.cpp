@@ -3,7 +3,7 @@
 // light; a white flash opens and closes the scene.
 #include "scenes/platon.h"
 
-#include "frame/timeline.h"
+#include "math/timing.h"
 #include "math/hermite.h"
 #include "math/platonic.h"
 #include "math/random.h"

@@ -3,7 +3,7 @@
 // travelling waves to the rings of three moving centres halfway through.
 #include "scenes/pot2d.h"
 
-#include "frame/timeline.h"
+#include "math/timing.h"
 #include "math/vector.h"
 #include "scenes/scenes.h"
 

@@ -3,7 +3,7 @@
 // the centre, then cross-fades to a second camera riding on the attractor itself.
 #include "scenes/rossler.h"
 
-#include "frame/timeline.h"
+#include "math/timing.h"
 #include "math/random.h"
 #include "scenes/scenes.h"
 

@@ -1,7 +1,7 @@
 // The capture tool as a user runs it: stills, ranges of frames, and its errors.
 #include "xserver.h"
 
-#include "render/png.h"
+#include "lib/png.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The capture tool's video and contact sheet, checked with ffprobe and by reading pixels.
 #include "xserver.h"
 
-#include "render/png.h"
+#include "lib/png.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -2,7 +2,7 @@
 // drawing the show from 0 ms in its own process, give the same pixels.
 #include "xserver.h"
 
-#include "render/png.h"
+#include "lib/png.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

@@ -3,8 +3,6 @@
 #include "render_fixture.h"
 
 #include "frame/show.h"
-#include "frame/timeline.h"
-#include "scenes/scenes.h"
 
 #include <cstdlib>
 
@@ -25,7 +23,7 @@ TEST_F(OverlapRender, TheSolidsOverTheCreditsUndisturbed)
 {
     std::vector<unsigned char> both = showAt(28000);
     EXPECT_GT(reddish(both), 1000);
-    EXPECT_EQ(alone(platon, 1, 28000), both);
+    EXPECT_EQ(alone("platon", 28000), both);
 }
 
 // Black lines and points over the earlier scene: where the later scene alone leaves white, the
@@ -52,13 +50,13 @@ static void expectDrawnOver(const std::vector<unsigned char>& both, const std::v
 
 TEST_F(OverlapRender, LorenzOverNewtonAndRosslerOverLorenz)
 {
-    struct Pair { int time; void (*earlier)(float); void (*later)(float); int entry; } pairs[] = {
-        {93600, newton, lorentz, 4}, {105600, lorentz, rossler, 5}};
+    struct Pair { int time; const char* earlier; const char* later; } pairs[] = {
+        {93600, "newton", "lorentz"}, {105600, "lorentz", "rossler"}};
     for (const Pair& p : pairs) {
         SCOPED_TRACE(p.time);
         std::vector<unsigned char> both = showAt(p.time);
-        std::vector<unsigned char> earlier = alone(p.earlier, p.entry - 1, p.time);
-        expectDrawnOver(both, earlier, alone(p.later, p.entry, p.time));
+        std::vector<unsigned char> earlier = alone(p.earlier, p.time);
+        expectDrawnOver(both, earlier, alone(p.later, p.time));
     }
 }
 
@@ -69,8 +67,8 @@ TEST_F(OverlapRender, TheAggregateOverTheRosslerChords)
 {
     const int time = 119600;
     std::vector<unsigned char> both = showAt(time);
-    std::vector<unsigned char> earlier = alone(rossler, 5, time);
-    std::vector<unsigned char> later = alone(dla, 6, time);
+    std::vector<unsigned char> earlier = alone("rossler", time);
+    std::vector<unsigned char> later = alone("dla", time);
     int earlierShown = 0, earlierLost = 0, laterDrawn = 0;
     for (size_t p = 0; p < both.size(); p += 3) {
         for (size_t c = p; c < p + 3; c++)
@@ -94,7 +92,7 @@ TEST_F(OverlapRender, TheAggregateOverTheRosslerChords)
 TEST_F(OverlapRender, TheTreesOverTheConvergingFlow)
 {
     const int time = 171900;
-    std::vector<unsigned char> treesAlone = alone(fibotree, 10, time);
+    std::vector<unsigned char> treesAlone = alone("fibotree", time);
     std::vector<unsigned char> both = showAt(time);
     int inTrees = 0, kept = 0;
     for (size_t i = 0; i < treesAlone.size(); i += 3)

@@ -3,6 +3,7 @@
 
 #include "frame/show.h"
 #include "frame/timeline.h"
+#include "scenes/scene_table.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -70,9 +71,11 @@ int RenderTest::redPixels(const std::vector<unsigned char>& rgb)
     return red;
 }
 
-std::vector<unsigned char> ShowRenderTest::alone(void (*draw)(float), int entry, int time)
+std::vector<unsigned char> ShowRenderTest::alone(const char* scene, int time)
 {
+    const Scene* s = scene_named(scene);
+    EXPECT_NE(s, nullptr) << scene;
     show_frame(244500);  // no scene at this time: a cleared frame with the loop's GL state
-    draw(laskePos(time, timeline[entry]));
+    s->draw(laskePos(time, s->range));
     return frame();
 }

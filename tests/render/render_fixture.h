@@ -3,7 +3,7 @@
 #ifndef QUENRASTILAN_TESTS_RENDER_FIXTURE_H
 #define QUENRASTILAN_TESTS_RENDER_FIXTURE_H
 
-#include "render/glcontext.h"
+#include "lib/glcontext.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -45,9 +45,8 @@ protected:
         RenderTest::SetUpTestSuite();
         initShowOnce();
     }
-    // One scene drawn alone on a cleared frame, at the position timeline entry `entry` has at
-    // show time `time`.
-    static std::vector<unsigned char> alone(void (*draw)(float), int entry, int time);
+    // The named scene drawn alone on a cleared frame, at the position it has at show time `time`.
+    static std::vector<unsigned char> alone(const char* scene, int time);
 };
 
 #endif

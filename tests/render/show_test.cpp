@@ -4,7 +4,7 @@
 
 #include "frame/timeline.h"
 #include "render/texture.h"
-#include "scenes/scenes.h"
+#include "scenes/scene_table.h"
 
 #include <GL/gl.h>
 
@@ -29,10 +29,8 @@ TEST_F(ShowTest, FramesAtFadedEdgesArePureWhite)
         EXPECT_TRUE(allWhite(showAt(time))) << time;
 
     // Scenes that start inside an overlap, drawn alone at their start.
-    struct Alone { void (*draw)(float); int entry; } starts[] = {
-        {lorentz, 4}, {rossler, 5}, {dla, 6}, {fibotree, 10}};
-    for (const Alone& a : starts)
-        EXPECT_TRUE(allWhite(alone(a.draw, a.entry, timeline[a.entry][0]))) << a.entry;
+    for (const char* scene : {"lorentz", "rossler", "dla", "fibotree"})
+        EXPECT_TRUE(allWhite(alone(scene, scene_named(scene)->range[0]))) << scene;
 }
 
 // Frames inside the scenes: at least so many pixels at or below a darkness threshold, a box at

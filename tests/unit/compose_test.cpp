@@ -1,7 +1,8 @@
 // The composed soundtrack: a clean XM of the right length that ends, is reproducible, never
 // clips, is never silent inside a scene and changes audibly where each scene begins.
-#include "frame/sound.h"
-#include "frame/timeline.h"
+#include "frame/module.h"
+#include "lib/soundtrack.h"
+#include "scenes/scene_table.h"
 
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.hpp>
@@ -108,9 +109,9 @@ TEST(Soundtrack, PeaksBelowMinusOneDecibelAndKeepsItsLoudness)
 TEST(Soundtrack, NoSecondOfAnySceneIsSilent)
 {
     ASSERT_FALSE(song().empty());
-    for (int s = 0; s < TIMELINE_SCENES; s++)
-        for (int ms = timeline[s][0]; ms + 1000 <= timeline[s][1]; ms += 500)
-            EXPECT_GT(level(ms, ms + 1000), -45.0) << "scene " << s << " at " << ms << " ms";
+    for (const Scene& s : SCENES)
+        for (int ms = s.range[0]; ms + 1000 <= s.range[1]; ms += 500)
+            EXPECT_GT(level(ms, ms + 1000), -45.0) << s.name << " at " << ms << " ms";
 }
 
 // Each scene's section starts with a change of sound: across its start, the level of at
@@ -118,12 +119,14 @@ TEST(Soundtrack, NoSecondOfAnySceneIsSilent)
 TEST(Soundtrack, EachSceneStartsWithAnAudibleChange)
 {
     ASSERT_FALSE(song().empty());
-    for (int s = 1; s < TIMELINE_SCENES; s++) {
-        int start = timeline[s][0];
+    for (const Scene& s : SCENES) {
+        int start = s.range[0];
+        if (start == 0)
+            continue;
         double change = 0;
         for (int band = 0; band < 3; band++)
             change = std::max(change, std::fabs(bandLevel(start, start + 1500, band) -
                                                 bandLevel(start - 1500, start, band)));
-        EXPECT_GE(change, 2.0) << "scene " << s << " starting at " << start << " ms: " << change << " dB";
+        EXPECT_GE(change, 2.0) << s.name << " starting at " << start << " ms: " << change << " dB";
     }
 }

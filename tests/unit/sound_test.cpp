@@ -1,6 +1,8 @@
 // Music playback: a bad or missing music.xm and a good one, played through SDL's dummy audio
 // driver from a scratch working directory; and the WAV files the capture tool writes.
+#include "frame/module.h"
 #include "frame/sound.h"
+#include "lib/soundtrack.h"
 
 #include <gtest/gtest.h>
 

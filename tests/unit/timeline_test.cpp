@@ -1,17 +1,20 @@
 // The timeline table and the timeline functions: boundaries, overlaps and fade values.
 #include "frame/timeline.h"
+#include "math/timing.h"
+#include "scenes/scene_table.h"
 
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
-// Which scenes (by timeline index) are drawn at a time, and with which positions.
-using Active = std::vector<std::pair<int, float>>;
+// Which scenes (by name) are drawn at a time, and with which positions.
+using Active = std::vector<std::pair<std::string, float>>;
 static Active active(int time)
 {
     Active r;
-    for (int i = 0; i < TIMELINE_SCENES; i++)
-        if (testaaPos(time, timeline[i]))
-            r.push_back({i, laskePos(time, timeline[i])});
+    for (const Scene& s : SCENES)
+        if (testaaPos(time, s.range))
+            r.push_back({s.name, laskePos(time, s.range)});
     return r;
 }
 
@@ -30,9 +33,9 @@ TEST(Timeline, RangesAreInclusiveAndPositionsLinear)
 
 TEST(Timeline, OverlapsAndTouchingBoundariesDrawBothScenesInTableOrder)
 {
-    EXPECT_EQ(active(0), (Active{{0, 0.0f}}));
-    EXPECT_EQ(active(28000), (Active{{0, 28000.0f / 29000.0f}, {1, 1000.0f / 13000.0f}}));
-    EXPECT_EQ(active(40000), (Active{{1, 1.0f}, {2, 0.0f}}));
+    EXPECT_EQ(active(0), (Active{{"alku", 0.0f}}));
+    EXPECT_EQ(active(28000), (Active{{"alku", 28000.0f / 29000.0f}, {"platon", 1000.0f / 13000.0f}}));
+    EXPECT_EQ(active(40000), (Active{{"platon", 1.0f}, {"pot2d", 0.0f}}));
 
     for (int both : {66000, 132000, 145000, 159000, 225000, 93500, 105500, 119500, 171500, 198700})
         EXPECT_EQ(active(both).size(), 2u) << both;

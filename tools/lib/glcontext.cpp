@@ -1,5 +1,5 @@
 // Headless GL through EGL: Mesa's surfaceless platform where it exists, else the default display.
-#include "render/glcontext.h"
+#include "lib/glcontext.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>

@@ -1,6 +1,6 @@
 // Writing RGB images as PNG files.
-#ifndef QUENRASTILAN_RENDER_PNG_H
-#define QUENRASTILAN_RENDER_PNG_H
+#ifndef QUENRASTILAN_TOOLS_PNG_H
+#define QUENRASTILAN_TOOLS_PNG_H
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // PNG files through libpng's simplified API.
-#include "render/png.h"
+#include "lib/png.h"
 
-#include "render/outfile.h"
+#include "lib/outfile.h"
 
 #include <png.h>
 #include <cerrno>

@@ -1,5 +1,5 @@
 // Output files written under a temporary name and renamed when complete.
-#include "render/outfile.h"
+#include "lib/outfile.h"
 
 #include <cerrno>
 #include <cstring>

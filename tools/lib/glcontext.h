@@ -1,7 +1,7 @@
 // A headless OpenGL context of exactly 1024x768 (EGL pbuffer), for the capture tool,
 // the benchmarks and the render tests.
-#ifndef QUENRASTILAN_RENDER_GLCONTEXT_H
-#define QUENRASTILAN_RENDER_GLCONTEXT_H
+#ifndef QUENRASTILAN_TOOLS_GLCONTEXT_H
+#define QUENRASTILAN_TOOLS_GLCONTEXT_H
 
 #include <string>
 #include <vector>

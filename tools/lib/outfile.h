@@ -1,6 +1,6 @@
 // Output files that appear only when complete: PNG frames, WAV soundtracks.
-#ifndef QUENRASTILAN_RENDER_OUTFILE_H
-#define QUENRASTILAN_RENDER_OUTFILE_H
+#ifndef QUENRASTILAN_TOOLS_OUTFILE_H
+#define QUENRASTILAN_TOOLS_OUTFILE_H
 
 #include <cstdio>
 #include <functional>

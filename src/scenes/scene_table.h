@@ -1,0 +1,32 @@
+// The scene table: the one list of the show's scenes, read by the frame loop, the tools and the
+// tests alike. Adding a scene is one new source file and one row in scene_table.cpp.
+#ifndef QUENRASTILAN_SCENES_SCENE_TABLE_H
+#define QUENRASTILAN_SCENES_SCENE_TABLE_H
+
+struct Scene {
+    const char* name;     // the scene's file and function name: "alku" draws with alku(pos)
+    int range[2];         // show time in ms when it is drawn, both ends inclusive
+    void (*init)();       // once at start-up, in SCENE_INIT_ORDER
+    void (*draw)(float);  // one frame at the scene position: 0 at range[0], 1 at range[1]
+    void (*free)();       // once at shutdown, in SCENE_FREE_ORDER
+    // Its frame depends on the frames drawn before it, so it must be drawn frame by frame
+    // from its start to reach a time (the others derive everything from the position).
+    bool carriesState;
+};
+
+const int SCENE_COUNT = 13;
+
+// In timeline order, which is also the order scenes are drawn in within a frame: a scene
+// drawn in the same frame as another (an overlap) is drawn over it.
+extern const Scene SCENES[SCENE_COUNT];
+
+// The start-up order. Several inits draw from the shared random generators without seeding
+// them, so this order (and each earlier init's exact number of draws) fixes their layouts.
+extern const Scene* const SCENE_INIT_ORDER[SCENE_COUNT];
+// The shutdown order.
+extern const Scene* const SCENE_FREE_ORDER[SCENE_COUNT];
+
+// The scene of that name, or null.
+const Scene* scene_named(const char* name);
+
+#endif
