@@ -1,5 +1,9 @@
 # The soundtrack: quenrastilan-compose writes music.xm next to the show's binary at build time.
-add_executable(quenrastilan-compose tools/compose.cpp)
+add_executable(quenrastilan-compose
+  tools/compose/main.cpp
+  tools/compose/song.cpp
+  tools/compose/instruments.cpp
+  tools/compose/xm_writer.cpp)
 target_link_libraries(quenrastilan-compose PRIVATE quenrastilan_scenes)
 
 set(QUENRASTILAN_MUSIC ${CMAKE_BINARY_DIR}/music.xm)

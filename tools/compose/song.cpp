@@ -1,52 +1,31 @@
-// Build-time tool: composes the show's soundtrack and writes it as an XM module.
-//
-//   quenrastilan-compose OUT.xm
-//
-// The song runs at 120 BPM, speed 6: a row is 125 ms, a beat 4 rows, a bar 16 rows. It has one
-// section (and one pattern) per scene, each starting on the row of its scene's start time,
-// and a short silent tail after the last scene so the final chord can die away; the order
-// list then runs out, so the song ends rather than loops. Everything is computed, nothing is
-// read, and no clock or random device is consulted: every run writes the same bytes.
-//
-// Instruments are synthesised here as 16-bit samples: kick, snare, closed hat, open
-// hat/cymbal, bass, pad, lead and an electric-piano bell for arpeggios. Pitched samples are
-// laid out so that XM note C-4 sounds middle C (to within 2 cents); see SYNTH_RATE.
-#include "scenes/scene_table.h"
+// The song: the grid of pattern cells, the harmony and melodies, and the arrangement that
+// writes one section per scene.
+#include "song.h"
 
-#include <array>
+#include "instruments.h"
+
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 // ---------------------------------------------------------------------------------------
 // Song grid
 
-static const int SPEED = 6, BPM = 120;
 static const int ROW_MS = 125;  // 2.5 * SPEED / BPM seconds
 static const int BAR = 16;      // rows
-static const int CHANNELS = 12;
 
 // Channel roles.
 enum { KICK, SNARE, HAT, CYM, BASS, PAD1, PAD2, PAD3, ARP, ARP_ECHO, LEAD, LEAD_ECHO };
-// Instrument numbers (1-based, as patterns write them).
-enum { I_KICK = 1, I_SNARE, I_HAT, I_CYM, I_BASS, I_PAD, I_LEAD, I_BELL, INSTRUMENTS = I_BELL };
 
-// One section per scene, starting with the scene; the song ends a little after the last scene.
-static const int SECTIONS = SCENE_COUNT;
-static const int LAST_SCENE_END_MS = SCENES[SCENE_COUNT - 1].range[1];
+// The song ends a little after the last scene.
 static const int SONG_MS = 247000;
 static const int SONG_ROWS = SONG_MS / ROW_MS;
 
 static const int KEY_OFF = 97;
 
-struct Cell {
-    std::uint8_t note = 0, instrument = 0, volume = 0, effect = 0, param = 0;
-};
-
-static std::vector<std::array<Cell, CHANNELS>> song(SONG_ROWS);
+static std::vector<Row> song(SONG_ROWS);
 
 static Cell* at(int row, int ch)
 {
@@ -309,11 +288,30 @@ static int rowOf(int ms)
     return ms / ROW_MS;
 }
 
-static Part section(int i, const Progression& prog, int barsPerChord = 1)
+int sectionStart(int i)
 {
-    int start = rowOf(SCENES[i].range[0]);
-    int end = i + 1 < SECTIONS ? rowOf(SCENES[i + 1].range[0]) : SONG_ROWS;
-    return Part{start, end - start, &prog, barsPerChord};
+    return i < SECTIONS ? rowOf(SCENES[i].range[0]) : SONG_ROWS;
+}
+
+// The scene table's row of that name; a name not in the table stops the build.
+static const Scene& sceneNamed(const char* name)
+{
+    const Scene* scene = scene_named(name);
+    if (!scene) {
+        std::fprintf(stderr, "quenrastilan-compose: no scene named \"%s\"\n", name);
+        std::exit(1);
+    }
+    return *scene;
+}
+
+// The named scene's section, which runs until the next scene starts. A held lead note of the
+// section before ends here unless this one plays its own, so call this before writing any note.
+static Part section(const char* scene, const Progression& prog, int barsPerChord = 1)
+{
+    int i = (int)(&sceneNamed(scene) - SCENES);
+    keyOff(sectionStart(i), LEAD);
+    keyOff(sectionStart(i), LEAD_ECHO);
+    return Part{sectionStart(i), sectionStart(i + 1) - sectionStart(i), &prog, barsPerChord};
 }
 
 static const char* const FOUR = "X---X---X---X---";
@@ -325,7 +323,7 @@ static const char* const BUSY_HATS = "xoXoxoXoxoXoxoXo";
 // Credits: a slow pad, a sparse bell, a sub bass later; no drums until a soft tick at the end.
 static void credits()
 {
-    Part p = section(0, CALM, 2);
+    Part p = section("alku", CALM, 2);
     pad(p, 34);
     arp(p, "0120", 4, 12, 26, 2 * BAR);
     // The sub bass joins after four bars and leaves for the last half bar, so the beat of
@@ -340,7 +338,7 @@ static void credits()
 // the last half bar is a break before the build.
 static void solids()
 {
-    Part p = section(1, CALM);
+    Part p = section("platon", CALM);
     Part groove{p.start, p.rows - BAR / 2, &CALM, 1};
     pad(p, 34);
     drumLane(groove, KICK, I_KICK, FOUR, 46);
@@ -353,7 +351,7 @@ static void solids()
 // Potential field: the build: backbeat, sixteenth hats and arpeggio, the theme enters.
 static void potentialField()
 {
-    Part p = section(2, CALM);
+    Part p = section("pot2d", CALM);
     pad(p, 36);
     drumLane(p, KICK, I_KICK, FOUR, 48);
     drumLane(p, SNARE, I_SNARE, BACKBEAT, 36, 0, p.rows - BAR);
@@ -368,7 +366,7 @@ static void potentialField()
 // Newton fractal: the climax begins: the rising progression, the climbing tune.
 static void newton()
 {
-    Part p = section(3, RISE);
+    Part p = section("newton", RISE);
     crash(p.start, 40);
     pad(p, 38);
     drumLane(p, KICK, I_KICK, FOUR, 54);
@@ -386,7 +384,7 @@ static void newton()
 // Lorenz attractor: the theme an octave up over the groove bass, busier hats.
 static void lorenz()
 {
-    Part p = section(4, CALM);
+    Part p = section("lorentz", CALM);
     crash(p.start, 44);
     pad(p, 36);
     drumLane(p, KICK, I_KICK, FOUR, 54);
@@ -400,7 +398,7 @@ static void lorenz()
 // Rossler attractor: the peak: the climbing tune in full, cymbals on every off-beat.
 static void rossler()
 {
-    Part p = section(5, RISE);
+    Part p = section("rossler", RISE);
     crash(p.start, 48);
     pad(p, 40);
     drumLane(p, KICK, I_KICK, FOUR, 56);
@@ -416,7 +414,7 @@ static void rossler()
 // Aggregation: half time: the kick thins out, the bell takes the theme over long bass notes.
 static void aggregate()
 {
-    Part p = section(6, CALM);
+    Part p = section("dla", CALM);
     pad(p, 38);
     drumLane(p, KICK, I_KICK, "X---------X-----", 56);
     drumLane(p, SNARE, I_SNARE, "--------X-------", 44);
@@ -429,7 +427,7 @@ static void aggregate()
 // Cells and greetings: the bright progression with the greeting tune, full groove.
 static void cells()
 {
-    Part p = section(7, BRIGHT);
+    Part p = section("cell", BRIGHT);
     crash(p.start, 44);
     pad(p, 38);
     drumLane(p, KICK, I_KICK, FOUR, 54);
@@ -445,7 +443,7 @@ static void cells()
 // Curves: a breakdown: no drums, the theme on the bell over the pad and a sub bass.
 static void curves()
 {
-    Part p = section(8, CALM);
+    Part p = section("curves", CALM);
     pad(p, 40);
     bass(p, SUB, 40);
     arp(p, "0121", 2, 12, 22);
@@ -457,7 +455,7 @@ static void curves()
 // the trees, the bass gone for its two bars and the kick for its last.
 static void converge()
 {
-    Part p = section(9, TENSION);
+    Part p = section("converge", TENSION);
     pad(p, 38);
     drumLane(p, KICK, I_KICK, FOUR, 48, 0, p.rows - 2 * BAR);
     drumLane(p, HAT, I_HAT, SIXTEENTH_HATS, 30);
@@ -478,7 +476,7 @@ static void converge()
 // Fibonacci trees: the second climax: the theme and its answer in full, then the climb.
 static void trees()
 {
-    Part p = section(10, CALM);
+    Part p = section("fibotree", CALM);
     Part tail{p.start + 8 * BAR, p.rows - 8 * BAR, &RISE, 1};
     Part head{p.start, 8 * BAR, &CALM, 1};
     crash(p.start, 48);
@@ -502,7 +500,7 @@ static void trees()
 // a lighter beat without the snare, which carries on to the end, where the drums stop.
 static void iteratedMaps()
 {
-    Part p = section(11, BRIGHT);
+    Part p = section("iterator", BRIGHT);
     pad(p, 38);
     drumLane(p, KICK, I_KICK, FOUR, 42, 2 * BAR);
     drumLane(p, HAT, I_HAT, OFFBEAT_HATS, 30, 0, 6 * BAR);
@@ -522,8 +520,8 @@ static void vectorField()
                        am = chord("A1", "C4", "E4", "B4");
     static const Progression home = {dm9, dm9, fmaj7, fmaj7, esus4, e, am, am, am, am};
     static const Progression tonic = {am};
-    Part p = section(12, home);
-    int endRow = rowOf(LAST_SCENE_END_MS);
+    Part p = section("field", home);
+    int endRow = rowOf(sceneNamed("field").range[1]);
     int amRow = p.start + 6 * BAR;
     Part way{p.start, amRow - p.start, &home, 1};
     Part rest{amRow, endRow - amRow, &tonic, 1};
@@ -551,386 +549,14 @@ static void vectorField()
 }
 
 // ---------------------------------------------------------------------------------------
-// Instruments
+// The whole song
 
-// Samples are synthesised at SYNTH_RATE = 8363 * 4 Hz with relative note +24 (finetune 0), so
-// they play at exactly that rate on C-4. A waveform whose period is 128 frames then sounds
-// 261.34 Hz (middle C, 1.9 cents flat) on C-4; a period of 128 * 2^k frames with relative
-// note 24 + 12k keeps the same tuning k octaves down.
-static const double SYNTH_RATE = 8363.0 * 4.0;
-static const double TWO_PI = 6.283185307179586;
-
-struct Instrument {
-    explicit Instrument(const char* name) : name(name) {}
-    std::string name;
-    std::vector<float> wave;  // -1..1, normalised when written
-    int loopStart = 0, loopLength = 0;  // frames; length 0 = no loop
-    int relativeNote = 24;
-    int panning = 128;
-    std::vector<std::array<int, 2>> envelope;  // (tick, 0..64); empty = off
-    int sustainPoint = -1;
-    int fadeout = 0;
-    int vibratoSweep = 0, vibratoDepth = 0, vibratoRate = 0;
-};
-
-// The composer's own noise: a 32-bit LCG, so the drums are the same on every platform.
-struct Noise {
-    std::uint32_t state;
-    float next()
-    {
-        state = state * 1664525u + 1013904223u;
-        return (float)((state >> 8) / 8388608.0 - 1.0);
-    }
-};
-
-// One-pole high-pass at cutoff Hz, applied in place.
-static void highPass(std::vector<float>& x, double cutoff)
+const std::vector<Row>& composeSong()
 {
-    double rc = 1.0 / (TWO_PI * cutoff), dt = 1.0 / SYNTH_RATE, a = rc / (rc + dt);
-    double prevIn = 0, prevOut = 0;
-    for (float& s : x) {
-        double out = a * (prevOut + s - prevIn);
-        prevIn = s;
-        prevOut = out;
-        s = (float)out;
-    }
-}
-
-static void lowPass(std::vector<float>& x, double cutoff)
-{
-    double dt = 1.0 / SYNTH_RATE, rc = 1.0 / (TWO_PI * cutoff), a = dt / (rc + dt);
-    double y = 0;
-    for (float& s : x) {
-        y += a * (s - y);
-        s = (float)y;
-    }
-}
-
-static std::vector<float> frames(double seconds)
-{
-    return std::vector<float>((std::size_t)(seconds * SYNTH_RATE));
-}
-
-static Instrument kick()
-{
-    Instrument in{"kick"};
-    in.wave = frames(0.45);
-    double phase = 0;
-    for (std::size_t i = 0; i < in.wave.size(); i++) {
-        double t = i / SYNTH_RATE;
-        double f = 46.0 + 120.0 * std::exp(-t / 0.028);
-        phase += TWO_PI * f / SYNTH_RATE;
-        double body = std::sin(phase) * std::exp(-t / 0.22);
-        double click = std::exp(-t / 0.002) * 0.3;
-        in.wave[i] = (float)std::tanh(1.6 * (body + click));
-    }
-    // No click at the end: the last 10 ms fade out.
-    std::size_t tail = (std::size_t)(0.01 * SYNTH_RATE);
-    for (std::size_t i = 0; i < tail; i++)
-        in.wave[in.wave.size() - 1 - i] *= (float)i / tail;
-    return in;
-}
-
-static Instrument snare()
-{
-    Instrument in{"snare"};
-    std::vector<float> noise = frames(0.32);
-    Noise n{0x5EED1234u};
-    for (float& s : noise)
-        s = n.next();
-    highPass(noise, 700);
-    lowPass(noise, 7000);
-    in.wave = frames(0.32);
-    for (std::size_t i = 0; i < in.wave.size(); i++) {
-        double t = i / SYNTH_RATE;
-        double tone = std::sin(TWO_PI * 185.0 * t) * std::exp(-t / 0.05) +
-                      0.5 * std::sin(TWO_PI * 330.0 * t) * std::exp(-t / 0.03);
-        double attack = t < 0.001 ? t / 0.001 : 1.0;
-        in.wave[i] = (float)(attack * (0.55 * tone + 1.3 * noise[i] * std::exp(-t / 0.085)));
-    }
-    return in;
-}
-
-// Hats and cymbal: high-passed noise with a touch of detuned square partials for metal.
-static Instrument metal(const char* name, double seconds, double decay, std::uint32_t seed)
-{
-    Instrument in{name};
-    in.wave = frames(seconds);
-    Noise n{seed};
-    static const double partial[] = {205.3, 304.4, 369.6, 522.7, 540.0, 800.0};
-    for (std::size_t i = 0; i < in.wave.size(); i++) {
-        double t = i / SYNTH_RATE, m = 0;
-        for (double f : partial)
-            m += std::sin(TWO_PI * f * 3.1 * t) > 0 ? 1.0 : -1.0;
-        in.wave[i] = (float)(0.7 * n.next() + 0.08 * m);
-    }
-    highPass(in.wave, 6000);
-    highPass(in.wave, 6000);
-    for (std::size_t i = 0; i < in.wave.size(); i++) {
-        double t = i / SYNTH_RATE;
-        double attack = t < 0.0005 ? t / 0.0005 : 1.0;
-        in.wave[i] *= (float)(attack * std::exp(-t / decay));
-    }
-    return in;
-}
-
-// Sum of harmonics k = 1.. of a waveform with period `period` frames, amplitude amp(k).
-template <class Amplitude>
-static double harmonics(double frame, int period, int count, Amplitude amp)
-{
-    double s = 0;
-    for (int k = 1; k <= count; k++)
-        s += amp(k) * std::sin(TWO_PI * k * frame / period);
-    return s;
-}
-
-// Bass: a saw through a low-pass whose cutoff falls after the attack, then held: the last
-// period repeats as a loop. Period 512 frames (C-2 at the synthesis rate), relative note 48.
-static Instrument bassSynth()
-{
-    Instrument in{"bass"};
-    const int period = 512, count = 120;
-    const double f0 = SYNTH_RATE / period;
-    auto cutoff = [](double t) { return 260.0 + 1500.0 * std::exp(-t / 0.07); };
-    auto shape = [&](int k, double fc) {
-        double f = k * f0;
-        double saw = (k == 1 ? 1.6 : 1.0) / k;  // a stronger fundamental for weight
-        return saw / std::sqrt(1.0 + std::pow(f / fc, 4.0));
-    };
-    const int held = 24 * period;  // about 0.37 s of attack before the loop
-    in.wave.resize(held + period);
-    for (int i = 0; i < held + period; i++) {
-        double t = std::min(i, held) / SYNTH_RATE;
-        double fc = cutoff(t);
-        in.wave[i] = (float)harmonics(i, period, count, [&](int k) { return shape(k, fc); });
-    }
-    in.loopStart = held;
-    in.loopLength = period;
-    in.relativeNote = 48;
-    in.envelope = {{0, 64}, {8, 52}};
-    in.sustainPoint = 1;
-    in.fadeout = 0xA00;
-    return in;
-}
-
-// Pad: three band-limited saws, detuned by one cycle in 144 against each other, so the whole
-// sample is one seamless loop of 144 periods with a slow beating.
-static Instrument padSynth()
-{
-    Instrument in{"pad"};
-    const int cycles = 144, period = 128, length = cycles * period, count = 28;
-    in.wave.resize(length);
-    Noise n{0xC0FFEE11u};
-    double phase[3][count + 1];
-    for (auto& osc : phase)
-        for (double& p : osc)
-            p = TWO_PI * (n.next() + 1.0) / 2.0;
-    for (int i = 0; i < length; i++) {
-        double s = 0;
-        for (int o = 0; o < 3; o++) {
-            int c = cycles - 1 + o;
-            for (int k = 1; k <= count; k++) {
-                double warm = 1.0 / (k * (1.0 + (k / 4.0) * (k / 4.0)));
-                s += warm * std::sin(TWO_PI * k * c * (double)i / length + phase[o][k]);
-            }
-        }
-        in.wave[i] = (float)s;
-    }
-    in.loopStart = 0;
-    in.loopLength = length;
-    in.envelope = {{0, 0}, {14, 64}};
-    in.sustainPoint = 1;
-    in.fadeout = 0x200;
-    return in;
-}
-
-// Lead: a soft, mostly odd-harmonic tone with a gentle delayed vibrato.
-static Instrument leadSynth()
-{
-    Instrument in{"lead"};
-    const int period = 128;
-    static const double amp[] = {0, 1.0, 0.22, 0.3, 0.06, 0.1, 0.03, 0.04, 0.0, 0.02};
-    in.wave.resize(8 * period);
-    for (int i = 0; i < 8 * period; i++)
-        in.wave[i] = (float)harmonics(i, period, 9, [&](int k) { return amp[k]; });
-    in.loopStart = 0;
-    in.loopLength = 8 * period;
-    in.envelope = {{0, 0}, {1, 64}, {14, 46}};
-    in.sustainPoint = 2;
-    in.fadeout = 0x500;
-    in.vibratoSweep = 60;
-    in.vibratoDepth = 3;
-    in.vibratoRate = 10;
-    return in;
-}
-
-// Bell: a two-operator FM electric piano, the modulation index and the tine fading fast, the
-// body more slowly; not looped.
-static Instrument bellSynth()
-{
-    Instrument in{"bell"};
-    in.wave = frames(1.6);
-    const double f = SYNTH_RATE / 128.0;
-    for (std::size_t i = 0; i < in.wave.size(); i++) {
-        double t = i / SYNTH_RATE;
-        double index = 1.8 * std::exp(-t / 0.12) + 0.3;
-        double body = std::sin(TWO_PI * f * t + index * std::sin(TWO_PI * f * t));
-        double tine = 0.25 * std::sin(TWO_PI * 4.0 * f * t) * std::exp(-t / 0.04);
-        double attack = t < 0.002 ? t / 0.002 : 1.0;
-        double tail = std::min(1.0, (1.6 - t) / 0.05);
-        in.wave[i] = (float)(attack * tail * (body * std::exp(-t / 0.55) + tine));
-    }
-    // A 1:1 modulator puts a sideband at 0 Hz; take the offset out.
-    highPass(in.wave, 40);
-    return in;
-}
-
-// ---------------------------------------------------------------------------------------
-// XM writing
-
-struct Bytes {
-    std::vector<std::uint8_t> b;
-    void u8(int v) { b.push_back((std::uint8_t)v); }
-    void u16(int v) { u8(v & 0xFF), u8(v >> 8 & 0xFF); }
-    void u32(std::uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); }
-    void text(const std::string& s, std::size_t size)
-    {
-        for (std::size_t i = 0; i < size; i++)
-            u8(i < s.size() ? s[i] : 0);
-    }
-};
-
-static void writePattern(Bytes& out, int start, int rows)
-{
-    Bytes data;
-    for (int r = start; r < start + rows; r++)
-        for (const Cell& c : song[r]) {
-            int mask = 0x80 | (c.note ? 1 : 0) | (c.instrument ? 2 : 0) | (c.volume ? 4 : 0) | (c.effect ? 8 : 0) |
-                       (c.param ? 16 : 0);
-            data.u8(mask);
-            for (int v : {c.note, c.instrument, c.volume, c.effect, c.param})
-                if (v)
-                    data.u8(v);
-        }
-    out.u32(9);
-    out.u8(0);
-    out.u16(rows);
-    out.u16((int)data.b.size());
-    out.b.insert(out.b.end(), data.b.begin(), data.b.end());
-}
-
-static void writeInstrument(Bytes& out, const Instrument& in)
-{
-    out.u32(263);
-    out.text(in.name, 22);
-    out.u8(0);
-    out.u16(1);  // one sample
-    out.u32(40);
-    for (int i = 0; i < 96; i++)
-        out.u8(0);
-    for (int i = 0; i < 12; i++) {
-        bool used = i < (int)in.envelope.size();
-        out.u16(used ? in.envelope[i][0] : 0);
-        out.u16(used ? in.envelope[i][1] : 0);
-    }
-    for (int i = 0; i < 48; i++)
-        out.u8(0);  // no panning envelope
-    out.u8((int)in.envelope.size());
-    out.u8(0);
-    out.u8(in.sustainPoint < 0 ? 0 : in.sustainPoint);
-    out.u8(0), out.u8(0);        // volume loop points
-    out.u8(0), out.u8(0), out.u8(0);  // panning sustain and loop
-    out.u8(in.envelope.empty() ? 0 : 1 | (in.sustainPoint >= 0 ? 2 : 0));
-    out.u8(0);
-    out.u8(0), out.u8(in.vibratoSweep), out.u8(in.vibratoDepth), out.u8(in.vibratoRate);
-    out.u16(in.fadeout);
-    for (int i = 0; i < 22; i++)
-        out.u8(0);
-
-    // The sample: normalised to 97 % of full scale, stored as 16-bit deltas.
-    float peak = 0;
-    for (float s : in.wave)
-        peak = std::max(peak, std::fabs(s));
-    std::vector<std::int16_t> pcm(in.wave.size());
-    for (std::size_t i = 0; i < pcm.size(); i++)
-        pcm[i] = (std::int16_t)std::lround(in.wave[i] / peak * 0.97 * 32767.0);
-    out.u32((std::uint32_t)pcm.size() * 2);
-    out.u32((std::uint32_t)in.loopStart * 2);
-    out.u32((std::uint32_t)in.loopLength * 2);
-    out.u8(64);
-    out.u8(0);
-    out.u8((in.loopLength > 0 ? 1 : 0) | 0x10);
-    out.u8(in.panning);
-    out.u8(in.relativeNote);
-    out.u8(0);
-    out.text(in.name, 22);
-    std::int16_t previous = 0;
-    for (std::int16_t s : pcm) {
-        out.u16((std::uint16_t)(s - previous));
-        previous = s;
-    }
-}
-
-static std::vector<std::uint8_t> writeXM(const std::vector<Instrument>& instruments)
-{
-    Bytes out;
-    out.text("Extended Module: ", 17);
-    out.text("Quenrastilan", 20);
-    out.u8(0x1A);
-    out.text("quenrastilan-compose", 20);
-    out.u16(0x0104);
-    out.u32(276);
-    out.u16(SECTIONS);  // song length: one order per section
-    out.u16(0);         // restart position (never reached: the song ends)
-    out.u16(CHANNELS);
-    out.u16(SECTIONS);
-    out.u16((int)instruments.size());
-    out.u16(1);  // linear frequency table
-    out.u16(SPEED);
-    out.u16(BPM);
-    for (int i = 0; i < 256; i++)
-        out.u8(i < SECTIONS ? i : 0);
-    for (int s = 0; s < SECTIONS; s++) {
-        int start = rowOf(SCENES[s].range[0]);
-        int end = s + 1 < SECTIONS ? rowOf(SCENES[s + 1].range[0]) : SONG_ROWS;
-        writePattern(out, start, end - start);
-    }
-    for (const Instrument& in : instruments)
-        writeInstrument(out, in);
-    return out.b;
-}
-
-int main(int argc, char** argv)
-{
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: quenrastilan-compose OUT.xm\n");
-        return 2;
-    }
-    void (*const sections[SECTIONS])() = {credits, solids,  potentialField, newton, lorenz,       rossler,    aggregate,
-                                          cells,   curves,  converge,       trees,  iteratedMaps, vectorField};
-    for (int s = 0; s < SECTIONS; s++) {
-        // A held lead note of the section before ends here unless this one plays its own.
-        keyOff(rowOf(SCENES[s].range[0]), LEAD);
-        keyOff(rowOf(SCENES[s].range[0]), LEAD_ECHO);
-        sections[s]();
-    }
-
-    std::vector<Instrument> instruments = {kick(),     snare(),     metal("hat", 0.12, 0.025, 0x1A7u),
-                                           metal("cymbal", 1.2, 0.3, 0xC1Au), bassSynth(), padSynth(),
-                                           leadSynth(), bellSynth()};
-    std::vector<std::uint8_t> xm = writeXM(instruments);
-
-    FILE* f = std::fopen(argv[1], "wb");
-    if (!f) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    bool ok = std::fwrite(xm.data(), 1, xm.size(), f) == xm.size();
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) {
-        std::perror(argv[1]);
-        std::remove(argv[1]);
-        return 1;
-    }
-    return 0;
+    // In the order they play, so that where an echo runs past the end of its section, the next
+    // section's own notes win.
+    for (void (*write)() : {credits, solids, potentialField, newton, lorenz, rossler, aggregate, cells, curves,
+                            converge, trees, iteratedMaps, vectorField})
+        write();
+    return song;
 }
