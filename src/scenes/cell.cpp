@@ -6,6 +6,7 @@
 
 #include "math/timing.h"
 #include "math/random.h"
+#include "render/batch.h"
 #include "render/font.h"
 #include "scenes/scenes.h"
 
@@ -127,11 +128,7 @@ static void drawSheet(float a, float S, float h)
             *v++ = Vector(c.x - e, c.y + e, c.z);
         }
     glColor4f(0, 0, 0, a);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(Vector), cellVertices);
-    glDrawArrays(GL_QUADS, 0, (GLsizei)(v - cellVertices));
-    glPopClientAttrib();
+    VertexBatch(cellVertices).draw(GL_QUADS, (int)(v - cellVertices));
 }
 
 // Two lines of greetings, entries `first` and `first` + 1, in red with alpha b.

@@ -6,6 +6,7 @@
 #include "math/timing.h"
 #include "math/hermite.h"
 #include "math/random.h"
+#include "render/batch.h"
 #include "scenes/scenes.h"
 
 #include <GL/gl.h>
@@ -73,7 +74,7 @@ void curves_init()
     }
 }
 
-void Curve::draw(float pos, float alpha)
+void Curve::draw(float pos, float alpha, VertexBatch& batch)
 {
     float q = calcPosFloat(pos, begin, end);
     if (q < 0.001f || q > 0.999f)
@@ -91,7 +92,7 @@ void Curve::draw(float pos, float alpha)
     glRotatef(360 * r.z, 0, 0, 1);
     // The strip goes to GL as a vertex array of the curve's own points with a colour per vertex:
     // the same strip and colours as a glBegin(GL_LINE_STRIP) block with glColor4f before each
-    // vertex, and afterwards the same current colour.
+    // vertex.
     for (int j = 0; j < k; j++) {
         float* c = curveColours + 4 * j;
         c[0] = color.x;
@@ -99,11 +100,8 @@ void Curve::draw(float pos, float alpha)
         c[2] = color.z;
         c[3] = j == k - 1 ? alpha * g * f : alpha * g;
     }
-    if (k > 0) {
-        glVertexPointer(3, GL_FLOAT, sizeof(Vector), points);
-        glDrawArrays(GL_LINE_STRIP, 0, k);
-        glColor4fv(curveColours + 4 * (k - 1));
-    }
+    batch.setVertices(points);
+    batch.draw(GL_LINE_STRIP, k);
     glPopMatrix();
 }
 
@@ -131,13 +129,10 @@ void curves(float pos)
     glFogf(GL_FOG_END, 25);
     glEnable(GL_FOG);
 
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_FLOAT, 0, curveColours);
+    // Every curve draws from its own points against the one colour array.
+    VertexBatch batch(kayrat[0].points, curveColours);
     for (int i = 0; i < CURVE_COUNT; i++)
-        kayrat[i].draw(pos, fade);
-    glPopClientAttrib();
+        kayrat[i].draw(pos, fade, batch);
 
     glDisable(GL_FOG);
 }

@@ -3,6 +3,7 @@
 #define QUENRASTILAN_SCENES_CURVES_H
 
 #include "math/vector.h"
+#include "render/batch.h"
 
 const int CURVE_COUNT = 700;
 const int CURVE_POINTS = 100;
@@ -21,9 +22,9 @@ public:
     Vector color;     // RGB
 
     // Draws the grown part: one more vertex per hundredth of the window, the newest fading in.
-    // Nothing below q = 0.001 or above 0.999 of the window. curves() calls it with the vertex
-    // and colour arrays enabled.
-    void draw(float pos, float alpha);
+    // Nothing below q = 0.001 or above 0.999 of the window. curves() calls it with the batch
+    // of the colour array; the curve points the batch at its own points.
+    void draw(float pos, float alpha, VertexBatch& batch);
 };
 
 extern Curve* kayrat;  // CURVE_COUNT curves

@@ -5,6 +5,7 @@
 
 #include "math/timing.h"
 #include "math/random.h"
+#include "render/batch.h"
 #include "scenes/scenes.h"
 
 #include <GL/gl.h>
@@ -257,16 +258,7 @@ void DLASystem::draw(float pos, float fade)
         c[2] = c[6] = colors[i].z;
         c[3] = c[7] = fade * alphas[i];
     }
-    if (n <= 0)
-        return;
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(Vector), pointVertices);
-    glColorPointer(4, GL_FLOAT, 0, pointColours);
-    glDrawArrays(GL_POINTS, 0, 2 * n);
-    glPopClientAttrib();
-    glColor4fv(pointColours + 8 * (n - 1));
+    VertexBatch(pointVertices, pointColours).draw(GL_POINTS, 2 * n);
 }
 
 void dla(float pos)

@@ -5,6 +5,7 @@
 
 #include "math/timing.h"
 #include "math/random.h"
+#include "render/batch.h"
 #include "scenes/scenes.h"
 
 #include <GL/gl.h>
@@ -80,7 +81,7 @@ bool fiboBranchColour(int l, int L, float frac, float A, float rgba[4])
     return true;
 }
 
-void FiboTree::draw(float t, float alpha)
+void FiboTree::draw(float t, float alpha, const VertexBatch& batch)
 {
     if (t > end || t < start)
         return;
@@ -93,8 +94,8 @@ void FiboTree::draw(float t, float alpha)
     float A = 0.7f * a;
 
     // The lines go to GL as one vertex array with a colour per vertex: the same lines, colours
-    // and order as a glBegin(GL_LINES) block with glColor4f before each pair, and afterwards the
-    // same current colour, without three calls per branch.
+    // and order as a glBegin(GL_LINES) block with glColor4f before each pair, without three calls
+    // per branch.
     branches->goToStart();
     int n = branches->getNodeCount();
     int lines = 0;
@@ -111,11 +112,7 @@ void FiboTree::draw(float t, float alpha)
         }
         branches->goForward();
     }
-    if (lines == 0)
-        return;
-    glDrawArrays(GL_LINES, 0, 2 * lines);
-    const float* last = fiboColours + 8 * (lines - 1);
-    glColor4f(last[0], last[1], last[2], last[3]);
+    batch.draw(GL_LINES, 2 * lines);
 }
 
 void fibotree(float t)
@@ -142,14 +139,9 @@ void fibotree(float t)
 
     glLineWidth(3);
 
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(Vector), fiboVertices);
-    glColorPointer(4, GL_FLOAT, 0, fiboColours);
+    VertexBatch batch(fiboVertices, fiboColours);
     for (int i = 0; i < FIBO_TREES; i++)
-        trees[i]->draw(t, fade);
-    glPopClientAttrib();
+        trees[i]->draw(t, fade, batch);
 
     glDisable(GL_FOG);
 }

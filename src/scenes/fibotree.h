@@ -4,6 +4,7 @@
 
 #include "math/list.h"
 #include "math/vector.h"
+#include "render/batch.h"
 
 const int FIBO_TREES = 100;
 const int FIBO_LAST_LEVEL = 6;
@@ -24,8 +25,8 @@ public:
 
     // Grows level by level from the root in the first 11 % of the window and withdraws in the
     // last 11 %; the level being added or removed is drawn in blue. fibotree() calls it with the
-    // vertex and colour arrays enabled.
-    void draw(float t, float alpha);
+    // batch of the scene's vertex and colour arrays, which the tree fills and draws.
+    void draw(float t, float alpha, const VertexBatch& batch);
 };
 
 extern int maxfibo;              // 100

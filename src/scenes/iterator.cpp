@@ -4,6 +4,7 @@
 
 #include "math/timing.h"
 #include "math/random.h"
+#include "render/batch.h"
 #include "scenes/scenes.h"
 
 #include <GL/gl.h>
@@ -174,11 +175,7 @@ static void drawCloud(float size, float alpha)
         iteratorVertices[i] = (float)iteratorCloud[i];
     glPointSize(size);
     glColor4f(0, 0, 0, alpha);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(2, GL_FLOAT, 0, iteratorVertices);
-    glDrawArrays(GL_POINTS, 0, ITERATOR_STEPS);
-    glPopClientAttrib();
+    VertexBatch(2, iteratorVertices).draw(GL_POINTS, ITERATOR_STEPS);
 }
 
 void iterator1(float p)

@@ -5,6 +5,7 @@
 
 #include "math/timing.h"
 #include "math/vector.h"
+#include "render/batch.h"
 #include "scenes/scenes.h"
 
 #include <GL/gl.h>
@@ -126,11 +127,7 @@ void newton(float t)
             *v++ = p + Vector(-h, h, 0);
         }
     glColor4f(0, 0, 0, fade * e);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(Vector), newtonVertices);
-    glDrawArrays(GL_QUADS, 0, 4 * NEWTON_SIZE * NEWTON_SIZE);
-    glPopClientAttrib();
+    VertexBatch(newtonVertices).draw(GL_QUADS, 4 * NEWTON_SIZE * NEWTON_SIZE);
 }
 
 void newton_free()

@@ -5,6 +5,7 @@
 
 #include "math/timing.h"
 #include "math/vector.h"
+#include "render/batch.h"
 #include "scenes/scenes.h"
 
 #include <GL/gl.h>
@@ -114,9 +115,7 @@ void pot2d(float t)
     // Each layer's squares go to GL as one vertex array under the layer's colour: the same
     // quads in the same order as one glBegin(GL_QUADS) block with the colour set per layer,
     // but without 193600 calls a frame.
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(Vector), pot2dVertices);
+    VertexBatch batch(pot2dVertices);
     for (int k = 0; k < POT2D_LAYERS; k++) {
         const float* grid = potgrid[(piirrettava + k) % POT2D_LAYERS];
         Vector* v = pot2dVertices;
@@ -131,9 +130,8 @@ void pot2d(float t)
                 *v++ = p + Vector(-s, s, 0);
             }
         glColor4f(0, 0, 0, fade * (0.2f * ((float)k / 16.0f) + 0.2f));
-        glDrawArrays(GL_QUADS, 0, 4 * POT2D_CELLS);
+        batch.draw(GL_QUADS, 4 * POT2D_CELLS);
     }
-    glPopClientAttrib();
 }
 
 void pot2d_free()
