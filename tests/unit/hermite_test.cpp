@@ -1,4 +1,5 @@
-// Hermite segments and paths: argument order, chord tangents and the ends of the point list.
+// Paths: points reached at even steps, chord tangents (which also fix the segments' argument
+// order) and the ends of the point list.
 #include "math/hermite.h"
 
 #include <gtest/gtest.h>
@@ -7,14 +8,6 @@ static void addAll(Path& p, std::initializer_list<float> xs)
 {
     for (float x : xs)
         p.addpoint(Vector(x, 0, 0));
-}
-
-TEST(HermiteCurve, EndsAreTheFirstAndFourthArguments)
-{
-    HermiteCurve c;
-    EXPECT_EQ(c.value(3, 100, -50, 7, 0), 3.0f);
-    EXPECT_EQ(c.value(3, 100, -50, 7, 1), 7.0f);
-    EXPECT_EQ(c.value(0, 1, -1, 0, 0.5f), 0.25f);  // h10 - h11 at 0.5
 }
 
 TEST(Path, ReachesItsPointsAtEvenStepsAndStopsAtTheLast)
@@ -47,11 +40,4 @@ TEST(Path, OnePointOrNone)
     p.addpoint(Vector(4, -2, 7));
     EXPECT_EQ(p.getValue(0.7f), Vector(4, -2, 7));
     EXPECT_EQ(p.getValue(1), Vector(4, -2, 7));
-}
-
-TEST(Lerp, IsUnclamped)
-{
-    Vector a(1, 2, 3), b(3, 6, -1);
-    EXPECT_EQ(lerpVector(a, b, 0.5f), Vector(2, 4, 1));
-    EXPECT_EQ(lerpVector(a, b, 2), Vector(5, 10, -5));
 }

@@ -1,7 +1,9 @@
-// Lista: the cursor rules of every operation and the freeing of payloads.
+// Lista: the cursor rules of the operations the program uses (the flows' removal of dead
+// particles, the paths' goToNode) and the freeing of payloads.
 #include "math/list.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 #ifdef __SANITIZE_ADDRESS__
 #include <sanitizer/lsan_interface.h>
@@ -16,109 +18,69 @@ static Lista* numbers(int n)
     return l;
 }
 
-static int at(void* p) { return *(int*)p; }
+static int payload(void* p) { return p ? *(int*)p : -1; }
 
-static void release(Lista* l)
+// The payloads first to last; the links backwards must agree with them, and the count.
+static std::vector<int> contents(const Lista& l)
 {
-    l->destroy();
-    delete l;
+    std::vector<int> forward, backward;
+    for (ListanSolmu* n = l.first; n; n = n->next)
+        forward.push_back(payload(n->data));
+    for (ListanSolmu* n = l.last; n; n = n->previous)
+        backward.insert(backward.begin(), payload(n->data));
+    EXPECT_EQ(forward, backward);
+    EXPECT_EQ(l.getNodeCount(), (int)forward.size());
+    return forward;
 }
 
-// Removes node k of a list of n and returns the list, cursor where remove() left it.
-static Lista* removedAt(int n, int k, int expectedResult)
-{
-    Lista* l = numbers(n);
-    l->goToNode(k);
-    EXPECT_EQ(l->remove(), expectedResult);
-    EXPECT_EQ(l->getNodeCount(), n - 1);
-    return l;
-}
-
+// remove() drops the cursor node; the cursor moves to its successor, or to the new last node
+// (returning 0) when it dropped the last of several.
 TEST(Lista, RemoveLeavesTheCursorOnTheSuccessorOrTheNewLast)
 {
-    Lista* l = removedAt(3, 1, 1);
-    EXPECT_EQ(at(l->getCurrent()), 2);
-    EXPECT_EQ(l->goBackwards(), 1);  // relinked both ways
-    EXPECT_EQ(at(l->getCurrent()), 0);
-    release(l);
-
-    l = removedAt(3, 2, 0);
-    EXPECT_EQ(at(l->getCurrent()), 1);
-    EXPECT_TRUE(l->isAtEnd());
-    release(l);
-
-    l = removedAt(3, 0, 1);
-    EXPECT_EQ(at(l->getCurrent()), 1);
-    EXPECT_TRUE(l->isAtStart());
-    release(l);
-
-    l = removedAt(1, 0, 1);
-    EXPECT_TRUE(l->first == nullptr && l->last == nullptr && l->current == nullptr);
+    const struct { int n, k, result; std::vector<int> left; int cursor; } cases[] = {
+        {3, 1, 1, {0, 2}, 2}, {3, 2, 0, {0, 1}, 1}, {3, 0, 1, {1, 2}, 1}, {1, 0, 1, {}, -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "node " << c.k << " of " << c.n);
+        Lista* l = numbers(c.n);
+        l->goToNode(c.k);
+        EXPECT_EQ(l->remove(), c.result);
+        EXPECT_EQ(contents(*l), c.left);
+        EXPECT_EQ(payload(l->getCurrent()), c.cursor);
+        l->destroy();
+        delete l;
+    }
+    Lista* l = numbers(2);
+    EXPECT_EQ(l->remove(), 0);  // the cursor on no node: nothing dropped
+    EXPECT_EQ(contents(*l), (std::vector<int>{0, 1}));
+    l->destroy();
     EXPECT_EQ(l->remove(), 0);  // empty
     delete l;
-
-    l = numbers(2);
-    EXPECT_EQ(l->remove(), 0);  // cursor on no node: nothing dropped
-    EXPECT_EQ(l->getNodeCount(), 2);
-    release(l);
 }
 
-TEST(Lista, CursorMovesStopAtTheEnds)
+TEST(Lista, GoToNodeStopsAtTheEnds)
 {
     Lista* l = numbers(3);
     EXPECT_EQ(l->getCurrent(), nullptr);  // add does not move the cursor
-    EXPECT_EQ(l->getCurrentNodeNumber(), 3);
     EXPECT_EQ(l->goToNode(10), 0);
-    EXPECT_EQ(at(l->getCurrent()), 2);
+    EXPECT_EQ(payload(l->getCurrent()), 2);
     EXPECT_EQ(l->goToNode(1), 1);
-    EXPECT_EQ(l->getCurrentNodeNumber(), 1);
+    EXPECT_EQ(payload(l->getCurrent()), 1);
     l->goToNode(-4);
-    EXPECT_EQ(at(l->getCurrent()), 0);
-    release(l);
-
-    l = numbers(1);
-    l->goToStart();
-    EXPECT_EQ(l->goForward(), 0);  // the "all but the first" walk visits nothing
-    release(l);
-}
-
-TEST(Lista, InsertGoesAfterTheCursorAndNeedsOne)
-{
-    Lista* l = numbers(2);
-    int* refused = new int(7);
-    EXPECT_EQ(l->insert(refused), 0);  // no cursor: the list is unchanged and takes nothing
-    EXPECT_EQ(l->getNodeCount(), 2);
-    delete refused;
-
-    l->goToStart();
-    EXPECT_EQ(l->insert(new int(7)), 1);
-    EXPECT_EQ(at(l->getCurrent()), 0);
+    EXPECT_EQ(payload(l->getCurrent()), 0);
     l->goToNode(2);
-    EXPECT_EQ(l->goBackwards(), 1);
-    EXPECT_EQ(at(l->getCurrent()), 7);
-    l->goToEnd();
-    EXPECT_EQ(l->insert(new int(8)), 1);  // on the last node: appended
-    EXPECT_EQ(at(l->getLast()), 8);
-    EXPECT_EQ(l->getNodeCount(), 4);
-    release(l);
+    EXPECT_EQ(l->goForward(), 0);  // on the last node
+    EXPECT_EQ(payload(l->getCurrent()), 2);
+    l->destroy();
+    delete l;
 }
 
-TEST(Lista, DestroyAndSetCurrentFreeThePayloads)
+TEST(Lista, DestroyFreesEveryPayload)
 {
-    Lista empty;
-    EXPECT_EQ(empty.getCurrent(), nullptr);
-    int keep = 3;
-    empty.setCurrent(&keep);  // no cursor: not taken, not freed
-    empty.destroy();
-
     Lista* l = numbers(50);
     l->add(nullptr);  // allowed, never freed
-    l->goToNode(20);
-    l->setCurrent(new int(99));  // frees the 20
-    EXPECT_EQ(at(l->getCurrent()), 99);
     l->destroy();
-    EXPECT_EQ(l->getNodeCount(), 0);
     EXPECT_TRUE(l->first == nullptr && l->last == nullptr && l->current == nullptr);
+    EXPECT_EQ(l->getNodeCount(), 0);
     delete l;
 #ifdef __SANITIZE_ADDRESS__
     // Every payload and node handed to the list is unreachable now: none may be left.

@@ -6,7 +6,7 @@
 // Captured before any test runs: SEED is constant-initialised, this during dynamic start-up.
 static const uint32_t seedAtStart = SEED;
 
-TEST(Random, SequencesAfterSeedOneAndFromTheInitialState)
+TEST(Random, SequenceAfterSeedOneAndFromTheInitialState)
 {
     setSeed(1);
     const uint32_t seeds[4] = {1588635695u, 534207764u, 3539574622u, 2960785581u};
@@ -15,10 +15,6 @@ TEST(Random, SequencesAfterSeedOneAndFromTheInitialState)
         EXPECT_EQ(randFloat(), values[i]) << i;
         EXPECT_EQ(SEED, seeds[i]) << i;
     }
-    setSeed(1);
-    EXPECT_EQ(randInt(), -564025558);
-    EXPECT_EQ(SEED, 3730941738u);
-    EXPECT_EQ(randInt(), -218377500);
 
     EXPECT_EQ(seedAtStart, 93186752u);
     setSeed((int)seedAtStart);
@@ -30,7 +26,6 @@ TEST(Random, ZeroIsAFixedPointAndStatesAboveTheModulusGiveOne)
 {
     setSeed(0);
     EXPECT_EQ(randFloat(), 0.0f);
-    EXPECT_EQ(randInt(), 0);
     EXPECT_EQ(randFloat(), 0.0f);
     // Predecessors of 4294967291 (the modulus) and 4294967295 (the largest state): no
     // correction step brings them back below the modulus.

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <type_traits>
 
 TEST(Vector, CrossProductHasTheNegatedMiddleComponent)
 {
@@ -34,26 +35,24 @@ TEST(Vector, NormalizeDividesByLengthAndLeavesZeroAlone)
     EXPECT_EQ(Vector(1, 2, 2).length(), 3.0f);
 }
 
-// Compound operators and builders return a copy of the new value, not a reference.
-TEST(Vector, CompoundOperatorsReturnACopyOfTheNewValue)
+// Compound operators return the new value by value, not a reference: changing what they
+// return leaves the operand alone.
+TEST(Vector, CompoundOperatorsReturnTheNewValueByValue)
 {
-    Vector a(1, 2, 3);
-    Vector sum = a += Vector(1, 1, 1);
+    Vector a(1, 2, 3), c(1, 2, 3);
+    static_assert(std::is_same_v<decltype(a += c), Vector> && std::is_same_v<decltype(a -= c), Vector>);
+    static_assert(std::is_same_v<decltype(a *= 2.0f), Vector> && std::is_same_v<decltype(a *= Matrix()), Vector>);
+    EXPECT_EQ(a += Vector(1, 1, 1), Vector(2, 3, 4));
     EXPECT_EQ(a, Vector(2, 3, 4));
-    sum.x = 100;
-    EXPECT_EQ(a.x, 2.0f);
     EXPECT_EQ(a -= Vector(2, 3, 4), Vector(0, 0, 0));
-    Vector c(1, 2, 3);
-    c *= 2.0f;
+    EXPECT_EQ(c *= 2.0f, Vector(2, 4, 6));
     EXPECT_EQ(c, Vector(2, 4, 6));
 }
 
 TEST(Matrix, RotationFollowsTheTableInFloat)
 {
-    Matrix m, id;
-    EXPECT_EQ(m, Matrix(0.0f));
-    id.makeIdentity();
-    EXPECT_EQ(m.makeRotation(0, 0, 0), id);
+    Matrix m;
+    EXPECT_EQ(m.makeRotation(0, 0, 0), Matrix(1, 0, 0, 0, 1, 0, 0, 0, 1));
 
     const float halfPi = 1.5707963f;
     m.makeRotation(0, 0, halfPi);
