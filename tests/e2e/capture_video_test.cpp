@@ -1,37 +1,9 @@
 // The capture tool's video and contact sheet, checked with ffprobe and by reading pixels.
 #include "xserver.h"
 
-#include "lib/png.h"
-
+#include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
-#include <sys/stat.h>
-
-static std::string tempDir()
-{
-    char name[] = "/tmp/quenrastilan-video-XXXXXX";
-    return mkdtemp(name);
-}
-
-static bool exists(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
-
-static int capture(const std::vector<std::string>& args, std::string* err = nullptr,
-                   const std::vector<std::string>& env = {})
-{
-    std::vector<std::string> argv = {QUENRASTILAN_CAPTURE};
-    argv.insert(argv.end(), args.begin(), args.end());
-    Program p(argv, env);
-    int status = p.wait(600);
-    if (err)
-        *err = p.stderrText();
-    return status;
-}
 
 static std::string run(const std::string& command)
 {
@@ -43,14 +15,6 @@ static std::string run(const std::string& command)
     if (p)
         pclose(p);
     return out;
-}
-
-static std::vector<unsigned char> readImage(const std::string& path, int& w, int& h)
-{
-    std::vector<unsigned char> rgb;
-    std::string error;
-    EXPECT_TRUE(readPNG(path, w, h, rgb, error)) << error;
-    return rgb;
 }
 
 static double meanDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
@@ -65,9 +29,9 @@ static double meanDifference(const std::vector<unsigned char>& a, const std::vec
 
 TEST(CaptureVideo, ShortRangeHasItsFramesSizeRateAndSound)
 {
-    std::string dir = tempDir();
+    std::string dir = newTempDir();
     // 3000 to 4000 ms at 30 fps: frames 90 to 120, 31 frames, 1.033 s.
-    ASSERT_EQ(capture({"--video", dir + "/v.mp4", "--fps", "30", "--from", "3000", "--to", "4000", "--quiet"}), 0);
+    ASSERT_EQ(runCapture({"--video", dir + "/v.mp4", "--fps", "30", "--from", "3000", "--to", "4000", "--quiet"}), 0);
     std::string video = run("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
                             "stream=codec_name,width,height,r_frame_rate,pix_fmt,nb_read_frames -of compact " +
                             dir + "/v.mp4");
@@ -90,13 +54,11 @@ TEST(CaptureVideo, ShortRangeHasItsFramesSizeRateAndSound)
 
     // The first frame is the frame --at draws for the same time (up to the encoder's loss);
     // a frame a second later looks clearly different.
-    ASSERT_EQ(capture({"--fps", "30", "--at", "3000", "--out", dir + "/at.png"}), 0);
-    ASSERT_EQ(capture({"--fps", "30", "--at", "4000", "--out", dir + "/later.png"}), 0);
+    ASSERT_EQ(runCapture({"--fps", "30", "--at", "3000", "--out", dir + "/at.png"}), 0);
+    ASSERT_EQ(runCapture({"--fps", "30", "--at", "4000", "--out", dir + "/later.png"}), 0);
     run("ffmpeg -v error -nostdin -i " + dir + "/v.mp4 -frames:v 1 " + dir + "/first.png");
-    int w, h;
-    std::vector<unsigned char> first = readImage(dir + "/first.png", w, h);
-    std::vector<unsigned char> still = readImage(dir + "/at.png", w, h);
-    std::vector<unsigned char> later = readImage(dir + "/later.png", w, h);
+    std::vector<unsigned char> first = readImage(dir + "/first.png"), still = readImage(dir + "/at.png");
+    std::vector<unsigned char> later = readImage(dir + "/later.png");
     double same = meanDifference(first, still), other = meanDifference(first, later);
     EXPECT_LT(same, 1.0);
     EXPECT_GT(other, 4 * same);
@@ -105,10 +67,10 @@ TEST(CaptureVideo, ShortRangeHasItsFramesSizeRateAndSound)
 
 TEST(CaptureVideo, SheetHasThirteenLabelledThumbnails)
 {
-    std::string dir = tempDir();
-    ASSERT_EQ(capture({"--sheet", dir + "/sheet.png", "--fps", "10", "--quiet"}), 0);
-    int w, h;
-    std::vector<unsigned char> sheet = readImage(dir + "/sheet.png", w, h);
+    std::string dir = newTempDir();
+    ASSERT_EQ(runCapture({"--sheet", dir + "/sheet.png", "--fps", "2", "--quiet"}), 0);
+    int w = 0, h = 0;
+    std::vector<unsigned char> sheet = readImage(dir + "/sheet.png", &w, &h);
     // Four thumbnails of 256x192 to a row with 12-pixel margins, 28 pixels of label below
     // each, four rows under a 44-pixel title.
     ASSERT_EQ(w, 4 * 256 + 5 * 12);
@@ -135,33 +97,5 @@ TEST(CaptureVideo, SheetHasThirteenLabelledThumbnails)
             EXPECT_EQ(background, 256 * 192) << "cell " << i << " is empty";
         }
     }
-    std::system(("rm -rf " + dir).c_str());
-}
-
-TEST(CaptureVideo, ErrorsSayWhyAndLeaveNoFileBehind)
-{
-    std::string dir = tempDir();
-    std::string err;
-    // No ffmpeg on the search path.
-    EXPECT_NE(capture({"--video", dir + "/a.mp4", "--from", "0", "--to", "100"}, &err, {"PATH=/nonexistent"}), 0);
-    EXPECT_NE(err.find("ffmpeg"), std::string::npos) << err;
-    // Ranges outside the show, or backwards.
-    EXPECT_NE(capture({"--video", dir + "/a.mp4", "--from", "0", "--to", "300000"}, &err), 0);
-    EXPECT_NE(err.find("--to"), std::string::npos) << err;
-    EXPECT_NE(capture({"--video", dir + "/a.mp4", "--from", "5000", "--to", "1000"}, &err), 0);
-    EXPECT_NE(err.find("after"), std::string::npos) << err;
-    EXPECT_NE(capture({"--video", dir + "/a.mp4", "--speed", "2"}, &err), 0);
-    EXPECT_NE(err.find("unknown option"), std::string::npos) << err;
-    // Outputs that cannot be written: a missing folder (refused before rendering) and a full
-    // device (ffmpeg's own failure, reported).
-    EXPECT_NE(capture({"--video", dir + "/missing/a.mp4", "--from", "0", "--to", "100"}, &err), 0);
-    EXPECT_NE(err.find("missing/a.mp4"), std::string::npos) << err;
-    EXPECT_NE(capture({"--video", "/dev/full", "--from", "0", "--to", "200", "--quiet"}, &err), 0);
-    EXPECT_NE(err.find("ffmpeg"), std::string::npos) << err;
-    EXPECT_TRUE(exists("/dev/full"));
-    EXPECT_NE(capture({"--sheet", dir + "/missing/s.png"}, &err), 0);
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-    // Nothing was left in the folder, not even a partial file.
-    EXPECT_EQ(run("ls -A " + dir), "");
     std::system(("rm -rf " + dir).c_str());
 }

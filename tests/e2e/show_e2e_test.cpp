@@ -5,45 +5,18 @@
 #include <csignal>
 #include <gtest/gtest.h>
 
-static std::vector<std::string> onDisplay(const XServer& x)
+// The first credit line ("Molvenar", from 2.9 s of show time on) about a third of the way down
+// the screen, well above "please wait...".
+static bool waitForCredits(const XServer& x, Program& show)
 {
-    return showEnvironment(x);
-}
-
-// Waits until the show's window shows the first credit line ("Molvenar", from 2.9 s of show
-// time on, about a third of the way down the screen, well above "please wait..."). The
-// server's root window is white; a black window before the first frame is not text.
-static bool waitForCredits(const XServer& x, Program& p, double seconds)
-{
-    double end = nowSeconds() + seconds;
-    while (nowSeconds() < end && p.running()) {
-        int dark = x.hasShowWindow() ? x.darkPixels(250, 360) : 0;
-        if (dark > 200 && dark < 20000)
-            return true;
-        sleepSeconds(0.25);
-    }
-    return false;
-}
-
-// Waits until the screen holds drawing: dark pixels, but fewer than the black window that
-// shows before the start-up frame.
-static bool waitForDrawing(const XServer& x, Program& p, double seconds)
-{
-    double end = nowSeconds() + seconds;
-    while (nowSeconds() < end && p.running()) {
-        int dark = x.hasShowWindow() ? x.darkPixels() : 0;
-        if (dark > 200 && dark < 300000)
-            return true;
-        sleepSeconds(0.25);
-    }
-    return false;
+    return x.waitForDrawing(show, 250, 360, 20000, 60);
 }
 
 // Escape or a close request ends the show with status 0 and nothing on stderr, wherever it
 // comes: queued during the start-up (the process is held from the moment its window exists,
 // before the start-up frame and the scenes' precomputation, so no frame has run when it comes),
-// in the credits, and in the overlap of the credits and the solids (started there through the
-// testing aid QUENRASTILAN_START_MS).
+// in the credits, and in the overlap of the credits and the solids (started there by --start,
+// or by the older testing variable QUENRASTILAN_START_MS).
 TEST(ShowEndToEnd, EscapeOrClosingTheWindowEndsItAtAnyPoint)
 {
     enum { START_UP, CREDITS, OVERLAP };
@@ -53,10 +26,13 @@ TEST(ShowEndToEnd, EscapeOrClosingTheWindowEndsItAtAnyPoint)
             SCOPED_TRACE(std::string(close ? "close request" : "Escape") + " during the " + names[when]);
             XServer x;
             ASSERT_TRUE(x.ok());
-            std::vector<std::string> env = onDisplay(x);
-            if (when == OVERLAP)
+            std::vector<std::string> env = showEnvironment(x);
+            std::vector<std::string> argv = {QUENRASTILAN_BINARY};
+            if (when == OVERLAP) {
+                argv.insert(argv.end(), {"--start", "28000"});
                 env.push_back("QUENRASTILAN_START_MS=28000");
-            Program show({QUENRASTILAN_BINARY}, env);
+            }
+            Program show(argv, env);
             if (when == START_UP) {
                 for (double end = nowSeconds() + 60; !x.hasShowWindow() && nowSeconds() < end && show.running();)
                     sleepSeconds(0.005);
@@ -65,10 +41,10 @@ TEST(ShowEndToEnd, EscapeOrClosingTheWindowEndsItAtAnyPoint)
                 // Black window or "please wait...": not a frame of the show, which is white here.
                 ASSERT_GT(x.darkPixels(), 0);
             } else {
-                ASSERT_TRUE(when == CREDITS ? waitForCredits(x, show, 60) : waitForDrawing(x, show, 60))
+                ASSERT_TRUE(when == CREDITS ? waitForCredits(x, show) : x.waitForDrawing(show, 0, 767, 300000, 60))
                     << show.stderrText();
             }
-            ASSERT_TRUE(close ? x.closeWindow() : x.key("Escape"));
+            ASSERT_TRUE(close ? x.closeWindow() : x.xdotool("key Escape"));
             show.signal(SIGCONT);
             EXPECT_EQ(show.wait(30), 0) << show.stderrText();
             EXPECT_EQ(show.stderrText(), "");
@@ -81,8 +57,8 @@ TEST(ShowEndToEnd, ABurstOfOtherEventsNeitherEndsItNorLosesEscape)
 {
     XServer x;
     ASSERT_TRUE(x.ok());
-    Program show({QUENRASTILAN_BINARY}, onDisplay(x));
-    ASSERT_TRUE(waitForCredits(x, show, 60)) << show.stderrText();
+    Program show({QUENRASTILAN_BINARY}, showEnvironment(x));
+    ASSERT_TRUE(waitForCredits(x, show)) << show.stderrText();
     std::string burst;
     for (int i = 0; i < 60; i++)
         burst += " mousemove " + std::to_string(i * 17 % 1024) + " " + std::to_string(i * 13 % 768);
@@ -96,9 +72,8 @@ TEST(ShowEndToEnd, ABurstOfOtherEventsNeitherEndsItNorLosesEscape)
 
 TEST(ShowEndToEnd, WithoutADisplayItSaysWhyAndExits1)
 {
-    std::vector<std::string> env = {"SDL_AUDIODRIVER=dummy", "DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=",
-                                    "ASAN_OPTIONS=detect_leaks=0"};
-    Program show({QUENRASTILAN_BINARY}, env);
+    Program show({QUENRASTILAN_BINARY}, {"SDL_AUDIODRIVER=dummy", "DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=",
+                                         "ASAN_OPTIONS=detect_leaks=0"});
     EXPECT_EQ(show.wait(30), 1);
     std::string err = show.stderrText();
     // One line of ours (system libraries may add their own).
@@ -112,8 +87,8 @@ TEST(ShowEndToEndLong, RunsToTheEndByItself)
     XServer x;
     ASSERT_TRUE(x.ok());
     double start = nowSeconds();
-    Program show({QUENRASTILAN_BINARY}, onDisplay(x));
-    ASSERT_TRUE(waitForCredits(x, show, 60)) << show.stderrText();
+    Program show({QUENRASTILAN_BINARY}, showEnvironment(x));
+    ASSERT_TRUE(waitForCredits(x, show)) << show.stderrText();
     int status = show.wait(420);
     EXPECT_EQ(status, 0) << show.stderrText();
     EXPECT_EQ(show.stderrText(), "");

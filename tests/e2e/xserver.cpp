@@ -1,5 +1,10 @@
-// The end-to-end harness: Xvfb, child processes, XTEST keys, close requests and screen grabs.
+// The end-to-end harness: Xvfb, child processes, XTEST input, close requests and screen reads.
 #include "xserver.h"
+
+#include "lib/png.h"
+
+// Before Xlib, whose macros (None, Bool) would break it.
+#include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -13,6 +18,7 @@
 #include <fstream>
 #include <grp.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -105,33 +111,36 @@ static Window findNamed(Display* d, Window w, const char* name)
     return found;
 }
 
-bool XServer::hasShowWindow() const
+unsigned long XServer::showWindow() const
 {
     Display* d = connection();
-    Window w = d ? findNamed(d, DefaultRootWindow(d), "Quenrastilan") : 0;
+    return d ? findNamed(d, DefaultRootWindow(d), "Quenrastilan") : 0;
+}
+
+bool XServer::hasShowWindow() const
+{
+    Window w = showWindow();
     XWindowAttributes a;
-    return w && XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
+    return w && XGetWindowAttributes(connection(), w, &a) && a.map_state == IsViewable;
 }
 
 bool XServer::closeWindow() const
 {
-    Display* d = connection();
-    if (!d)
+    Window w = showWindow();
+    if (!w)
         return false;
-    Window w = findNamed(d, DefaultRootWindow(d), "Quenrastilan");
-    if (w) {
-        XEvent e;
-        std::memset(&e, 0, sizeof e);
-        e.xclient.type = ClientMessage;
-        e.xclient.window = w;
-        e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = (long)XInternAtom(d, "WM_DELETE_WINDOW", False);
-        e.xclient.data.l[1] = CurrentTime;
-        XSendEvent(d, w, False, NoEventMask, &e);
-        XFlush(d);
-    }
-    return w != 0;
+    Display* d = connection();
+    XEvent e;
+    std::memset(&e, 0, sizeof e);
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = (long)XInternAtom(d, "WM_DELETE_WINDOW", False);
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, w, False, NoEventMask, &e);
+    XFlush(d);
+    return true;
 }
 
 bool XServer::xdotool(const std::string& args) const
@@ -140,39 +149,32 @@ bool XServer::xdotool(const std::string& args) const
     return std::system(cmd.c_str()) == 0;
 }
 
-std::vector<unsigned char> XServer::grab() const
-{
-    std::vector<unsigned char> rgb;
-    Display* d = connection();
-    if (!d)
-        return rgb;
-    XWindowAttributes a;
-    XGetWindowAttributes(d, DefaultRootWindow(d), &a);
-    XImage* img = XGetImage(d, DefaultRootWindow(d), 0, 0, a.width, a.height, AllPlanes, ZPixmap);
-    if (img) {
-        rgb.resize((size_t)a.width * a.height * 3);
-        for (int y = 0; y < a.height; y++)
-            for (int x = 0; x < a.width; x++) {
-                unsigned long p = XGetPixel(img, x, y);
-                unsigned char* o = &rgb[((size_t)y * a.width + x) * 3];
-                o[0] = (unsigned char)((p & img->red_mask) >> 16);
-                o[1] = (unsigned char)((p & img->green_mask) >> 8);
-                o[2] = (unsigned char)(p & img->blue_mask);
-            }
-        XDestroyImage(img);
-    }
-    return rgb;
-}
-
 int XServer::darkPixels(int top, int bottom) const
 {
-    std::vector<unsigned char> rgb = grab();
-    const size_t row = 1024 * 3;
+    Display* d = connection();
+    if (!d)
+        return 0;
+    XImage* img = XGetImage(d, DefaultRootWindow(d), 0, top, 1024, bottom - top + 1, AllPlanes, ZPixmap);
+    if (!img)
+        return 0;
     int n = 0;
-    for (size_t i = top * row; i + 2 < rgb.size() && i < (bottom + 1) * row; i += 3)
-        if (rgb[i] <= 100 && rgb[i + 1] <= 100 && rgb[i + 2] <= 100)
-            n++;
+    for (int y = 0; y < img->height; y++)
+        for (int x = 0; x < img->width; x++) {
+            unsigned long p = XGetPixel(img, x, y);
+            n += (p & img->red_mask) >> 16 <= 100 && (p & img->green_mask) >> 8 <= 100 && (p & img->blue_mask) <= 100;
+        }
+    XDestroyImage(img);
     return n;
+}
+
+bool XServer::waitForDrawing(Program& show, int top, int bottom, int most, double seconds) const
+{
+    for (double end = nowSeconds() + seconds; nowSeconds() < end && show.running(); sleepSeconds(0.25)) {
+        int dark = hasShowWindow() ? darkPixels(top, bottom) : 0;
+        if (dark > 200 && dark < most)
+            return true;
+    }
+    return false;
 }
 
 std::vector<std::string> showEnvironment(const XServer& x)
@@ -236,26 +238,20 @@ bool Program::running()
     if (status_ != -3 || pid_ <= 0)
         return false;
     int st;
-    pid_t r = waitpid(pid_, &st, WNOHANG);
-    if (r == pid_) {
-        status_ = WIFEXITED(st) ? WEXITSTATUS(st) : -2;
-        return false;
-    }
-    return true;
+    if (waitpid(pid_, &st, WNOHANG) != pid_)
+        return true;
+    status_ = WIFEXITED(st) ? WEXITSTATUS(st) : -2;
+    return false;
 }
 
 int Program::wait(double seconds)
 {
-    double end = nowSeconds() + seconds;
-    while (running()) {
+    for (double end = nowSeconds() + seconds; running(); sleepSeconds(0.05))
         if (nowSeconds() > end) {
             kill(pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
             status_ = -1;
-            break;
         }
-        sleepSeconds(0.05);
-    }
     return status_;
 }
 
@@ -265,4 +261,40 @@ std::string Program::stderrText() const
     std::stringstream s;
     s << f.rdbuf();
     return s.str();
+}
+
+int runCapture(const std::vector<std::string>& args, std::string* err, const std::vector<std::string>& env)
+{
+    std::vector<std::string> argv = {QUENRASTILAN_CAPTURE};
+    argv.insert(argv.end(), args.begin(), args.end());
+    Program p(argv, env);
+    int status = p.wait(600);
+    if (err)
+        *err = p.stderrText();
+    return status;
+}
+
+std::string newTempDir()
+{
+    char name[] = "/tmp/quenrastilan-e2e-XXXXXX";
+    return mkdtemp(name) ? name : "";
+}
+
+bool fileExists(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+std::vector<unsigned char> readImage(const std::string& path, int* width, int* height)
+{
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgb;
+    std::string error;
+    EXPECT_TRUE(readPNG(path, w, h, rgb, error)) << error;
+    if (width)
+        *width = w;
+    if (height)
+        *height = h;
+    return rgb;
 }

@@ -1,48 +1,11 @@
-// End-to-end harness: a private Xvfb server, the real program started on it, keys and window
-// close requests sent to it, and the screen grabbed.
+// End-to-end harness: a private Xvfb server, the real program and the capture tool run as child
+// processes, keys and window close requests sent to the show, the screen read back.
 #ifndef QUENRASTILAN_TESTS_XSERVER_H
 #define QUENRASTILAN_TESTS_XSERVER_H
 
 #include <string>
 #include <sys/types.h>
 #include <vector>
-
-// An Xvfb server of 1024x768x24 on a free display number, stopped when destroyed.
-class XServer {
-public:
-    XServer();
-    ~XServer();
-    bool ok() const { return display_ >= 0; }
-    std::string display() const { return ":" + std::to_string(display_); }
-
-    // The whole screen as RGB rows, top row first (empty on failure).
-    std::vector<unsigned char> grab() const;
-    // How many pixels of the rows top to bottom (inclusive) are dark: every channel at most 100.
-    int darkPixels(int top = 0, int bottom = 767) const;
-    // Sends a key press and release through XTEST (xdotool); name may list several keys.
-    bool key(const std::string& name) const { return xdotool("key " + name); }
-    // Runs xdotool with these arguments on this server (XTEST input: keys, pointer moves, clicks).
-    bool xdotool(const std::string& args) const;
-    // Asks the window titled "Quenrastilan" to close, as a window manager's close button does.
-    bool closeWindow() const;
-    // Whether a window titled "Quenrastilan" is on the screen (mapped).
-    bool hasShowWindow() const;
-
-private:
-    // One connection for every query: a client connecting while many connections are being
-    // opened and closed on Xvfb can be refused, and that client would be the show.
-    struct _XDisplay* connection() const;
-
-    int display_ = -1;
-    pid_t pid_ = -1;
-    mutable struct _XDisplay* connection_ = nullptr;
-};
-
-// The environment for the real program on server x: SDL's dummy audio driver, x's display and
-// no other. Leak detection is off for it under the sanitizers: SDL, D-Bus and the GL driver
-// (which SDL unloads at exit, leaving nothing to name it by) keep allocations of their own.
-// The show's own memory is checked leak-free through the capture tool.
-std::vector<std::string> showEnvironment(const XServer& x);
 
 // A child process with its stderr collected in a file.
 class Program {
@@ -67,6 +30,54 @@ private:
     int status_ = -3;
     std::string errFile_;
 };
+
+// An Xvfb server of 1024x768x24 on a free display number, stopped when destroyed.
+class XServer {
+public:
+    XServer();
+    ~XServer();
+    bool ok() const { return display_ >= 0; }
+    std::string display() const { return ":" + std::to_string(display_); }
+
+    // How many pixels of the rows top to bottom (inclusive) are dark: every channel at most 100.
+    int darkPixels(int top = 0, int bottom = 767) const;
+    // Waits while the show runs until its window is on the screen with more than 200 and fewer
+    // than `most` dark pixels in rows top to bottom: drawing, not the black window that shows
+    // before the start-up frame. False when the show ended or `seconds` passed first.
+    bool waitForDrawing(Program& show, int top, int bottom, int most, double seconds) const;
+    // Runs xdotool with these arguments on this server (XTEST input: keys, pointer moves, clicks).
+    bool xdotool(const std::string& args) const;
+    // Asks the window titled "Quenrastilan" to close, as a window manager's close button does.
+    bool closeWindow() const;
+    // Whether a window titled "Quenrastilan" is on the screen (mapped).
+    bool hasShowWindow() const;
+
+private:
+    // One connection for every query: a client connecting while many connections are being
+    // opened and closed on Xvfb can be refused, and that client would be the show.
+    struct _XDisplay* connection() const;
+    unsigned long showWindow() const;
+
+    int display_ = -1;
+    pid_t pid_ = -1;
+    mutable struct _XDisplay* connection_ = nullptr;
+};
+
+// The environment for the real program on server x: SDL's dummy audio driver, x's display and
+// no other. Leak detection is off for it under the sanitizers: SDL, D-Bus and the GL driver
+// (which SDL unloads at exit, leaving nothing to name it by) keep allocations of their own.
+// The show's own memory is checked leak-free through the capture tool.
+std::vector<std::string> showEnvironment(const XServer& x);
+
+// Runs the capture tool with these arguments (and environment changes) to its end, up to ten
+// minutes; returns its exit status, its stderr in *err when asked.
+int runCapture(const std::vector<std::string>& args, std::string* err = nullptr,
+               const std::vector<std::string>& env = {});
+// A new empty folder under /tmp, and whether a path exists.
+std::string newTempDir();
+bool fileExists(const std::string& path);
+// A PNG file's RGB pixels; a failure to read it fails the test.
+std::vector<unsigned char> readImage(const std::string& path, int* width = nullptr, int* height = nullptr);
 
 // Seconds since some fixed moment, for polling.
 double nowSeconds();
