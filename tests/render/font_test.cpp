@@ -1,30 +1,22 @@
-// The bitmap font, its atlas and the start-up frame, drawn headless and read back.
+// The bitmap font, its atlas and the start-up frame, drawn headless and read back (the credits
+// in show_test place and space the 3D text).
 #include "render_fixture.h"
 
 #include "frame/show.h"
 #include "render/font.h"
-#include "render/projection.h"
 
 #include <GL/gl.h>
 #include <algorithm>
-#include <cstring>
 
 class FontTest : public RenderTest {
 protected:
-    // Clears to white and writes text black at the centre of the overlay space, or in 3D ten
-    // units in front of the eye.
-    static Box written(const char* text, bool in3d = false)
+    // Clears to white and writes text black at the centre of the overlay space.
+    static Box written(const char* text)
     {
         show_frame(-1);  // no scene is active: a white frame with the frame's fixed state
         glColor4f(0, 0, 0, 1);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        if (in3d) {
-            glLoadIdentity();
-            glTranslatef(0, 0, -10);
-            font_write3d(text);
-        } else {
-            font_write(0, 0, text);
-        }
+        font_write(0, 0, text);
         return darkBox(frame());
     }
 };
@@ -67,19 +59,6 @@ TEST_F(FontTest, CodesMapToTheirCellsAndOthersDrawNothing)
     EXPECT_TRUE(written("").empty());
 }
 
-TEST_F(FontTest, Write3dAdvancesTheMatrixAndReadsSignedBytes)
-{
-    EXPECT_FALSE(written("abc", true).empty());
-    float m[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    EXPECT_FLOAT_EQ(m[0], 0.2f);     // scaled by 0.2
-    EXPECT_FLOAT_EQ(m[12], 6.0f);    // three glyphs of 10 units, scaled
-    EXPECT_FLOAT_EQ(m[14], -10.0f);
-    EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_TEXTURE_2D));
-    // Codes 128 to 131 are negative as signed bytes and draw nothing in 3D.
-    EXPECT_TRUE(written("\x80\x81\x82\x83", true).empty());
-}
-
 TEST_F(FontTest, PleaseWaitLandsWhereTheOverlaySpacePlacesIt)
 {
     glMatrixMode(GL_MODELVIEW);
@@ -94,24 +73,4 @@ TEST_F(FontTest, PleaseWaitLandsWhereTheOverlaySpacePlacesIt)
     // Readable: it spans most of its box and is drawn black.
     EXPECT_GT(b.right - b.left, 400);
     EXPECT_LT(darkest(f), 40);
-}
-
-// The solids scene draws its flash between the two: both matrices must come back, with the
-// model-view matrix current whichever was current before.
-TEST_F(FontTest, ProjectionPairRestoresBothMatrices)
-{
-    show_frame(-1);
-    glTranslatef(1, 2, 3);
-    float before[2][16], after[2][16];
-    glGetFloatv(GL_PROJECTION_MATRIX, before[0]);
-    glGetFloatv(GL_MODELVIEW_MATRIX, before[1]);
-    perspective2D(640, 480);
-    glMatrixMode(GL_PROJECTION);
-    perspective3D();
-    GLint mode;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    glGetFloatv(GL_PROJECTION_MATRIX, after[0]);
-    glGetFloatv(GL_MODELVIEW_MATRIX, after[1]);
-    EXPECT_EQ(std::memcmp(before, after, sizeof before), 0);
 }
