@@ -8,32 +8,28 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <fstream>
 #include <grp.h>
-#include <sstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 double nowSeconds()
 {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec + ts.tv_nsec * 1e-9;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 void sleepSeconds(double s)
 {
-    timespec ts{(time_t)s, (long)((s - (time_t)s) * 1e9)};
-    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
-    }
+    std::this_thread::sleep_for(std::chrono::duration<double>(s));
 }
 
 XServer::XServer()
@@ -60,8 +56,13 @@ XServer::XServer()
     while (read(fds[0], &c, 1) == 1 && c != '\n')
         number += c;
     close(fds[0]);
-    if (!number.empty())
-        display_ = std::atoi(number.c_str());
+    if (number.empty())
+        return;
+    display_ = std::atoi(number.c_str());
+    // A window may vanish between two requests about it (the show ending): ignore the error
+    // rather than let Xlib's default handler end the test process.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    connection_ = XOpenDisplay(display().c_str());
 }
 
 XServer::~XServer()
@@ -74,54 +75,30 @@ XServer::~XServer()
     }
 }
 
-// A window may vanish between two requests about it (the show ending): ignore the error
-// rather than let Xlib's default handler end the test process.
-static int ignoreXError(Display*, XErrorEvent*)
-{
-    return 0;
-}
-
-Display* XServer::connection() const
-{
-    if (!connection_ && ok()) {
-        XSetErrorHandler(ignoreXError);
-        connection_ = XOpenDisplay(display().c_str());
-    }
-    return connection_;
-}
-
-static Window findNamed(Display* d, Window w, const char* name)
-{
-    char* title = nullptr;
-    if (XFetchName(d, w, &title) && title) {
-        bool match = std::strcmp(title, name) == 0;
-        XFree(title);
-        if (match)
-            return w;
-    }
-    Window root, parent, *children = nullptr;
-    unsigned count = 0;
-    Window found = 0;
-    if (XQueryTree(d, w, &root, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count && !found; i++)
-            found = findNamed(d, children[i], name);
-        if (children)
-            XFree(children);
-    }
-    return found;
-}
-
+// The show's window: a child of the root window, there being no window manager on the server.
 unsigned long XServer::showWindow() const
 {
-    Display* d = connection();
-    return d ? findNamed(d, DefaultRootWindow(d), "Quenrastilan") : 0;
+    Display* d = connection_;
+    Window root, parent, *children = nullptr, found = 0;
+    unsigned count = 0;
+    if (d && XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && !found; i++) {
+            char* title = nullptr;
+            if (XFetchName(d, children[i], &title) && title) {
+                found = std::strcmp(title, "Quenrastilan") == 0 ? children[i] : 0;
+                XFree(title);
+            }
+        }
+        XFree(children);
+    }
+    return found;
 }
 
 bool XServer::hasShowWindow() const
 {
     Window w = showWindow();
     XWindowAttributes a;
-    return w && XGetWindowAttributes(connection(), w, &a) && a.map_state == IsViewable;
+    return w && XGetWindowAttributes(connection_, w, &a) && a.map_state == IsViewable;
 }
 
 bool XServer::closeWindow() const
@@ -129,7 +106,7 @@ bool XServer::closeWindow() const
     Window w = showWindow();
     if (!w)
         return false;
-    Display* d = connection();
+    Display* d = connection_;
     XEvent e;
     std::memset(&e, 0, sizeof e);
     e.xclient.type = ClientMessage;
@@ -151,7 +128,7 @@ bool XServer::xdotool(const std::string& args) const
 
 int XServer::darkPixels(int top, int bottom) const
 {
-    Display* d = connection();
+    Display* d = connection_;
     if (!d)
         return 0;
     XImage* img = XGetImage(d, DefaultRootWindow(d), 0, top, 1024, bottom - top + 1, AllPlanes, ZPixmap);
@@ -258,9 +235,7 @@ int Program::wait(double seconds)
 std::string Program::stderrText() const
 {
     std::ifstream f(errFile_);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 int runCapture(const std::vector<std::string>& args, std::string* err, const std::vector<std::string>& env)

@@ -53,14 +53,13 @@ public:
     bool hasShowWindow() const;
 
 private:
-    // One connection for every query: a client connecting while many connections are being
-    // opened and closed on Xvfb can be refused, and that client would be the show.
-    struct _XDisplay* connection() const;
     unsigned long showWindow() const;
 
     int display_ = -1;
     pid_t pid_ = -1;
-    mutable struct _XDisplay* connection_ = nullptr;
+    // One connection for every query: a client connecting while many connections are being
+    // opened and closed on Xvfb can be refused, and that client would be the show.
+    struct _XDisplay* connection_ = nullptr;
 };
 
 // The environment for the real program on server x: SDL's dummy audio driver, x's display and
