@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -101,12 +100,6 @@ TEST(Capture, AnUnwritableFolderIsReportedAndGetsNoFile)
         EXPECT_EQ(err.find("quenrastilan-capture: " + locked), 0u) << err;
         EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
     }
-    DIR* d = opendir(locked.c_str());
-    ASSERT_NE(d, nullptr);
-    int entries = 0;
-    while (readdir(d))
-        entries++;
-    closedir(d);
-    EXPECT_EQ(entries, 2) << "only . and .. in " << locked;
+    EXPECT_EQ(rmdir(locked.c_str()), 0) << "something was left in " << locked;
     EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
 }

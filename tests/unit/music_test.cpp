@@ -14,13 +14,16 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
+
+namespace fs = std::filesystem;
 
 static const std::string MUSIC = QUENRASTILAN_MUSIC;
 
@@ -114,7 +117,6 @@ TEST(Soundtrack, PeaksBelowMinusOneDecibelAndKeepsItsLoudness)
 
 TEST(Soundtrack, NoSecondOfAnySceneIsSilent)
 {
-    ASSERT_FALSE(song().empty());
     for (const Scene& s : SCENES)
         for (int ms = s.range[0]; ms + 1000 <= s.range[1]; ms += 500)
             EXPECT_GT(level(ms, ms + 1000, WHOLE), -45.0) << s.name << " at " << ms << " ms";
@@ -124,7 +126,6 @@ TEST(Soundtrack, NoSecondOfAnySceneIsSilent)
 // least one band moves by 2 dB or more between the 1.5 s before and the 1.5 s after.
 TEST(Soundtrack, EachSceneStartsWithAnAudibleChange)
 {
-    ASSERT_FALSE(song().empty());
     for (const Scene& s : SCENES) {
         int start = s.range[0];
         if (start == 0)
@@ -137,52 +138,33 @@ TEST(Soundtrack, EachSceneStartsWithAnAudibleChange)
     }
 }
 
-// Each test runs in a fresh, empty working directory with the dummy audio driver.
-class SoundInit : public testing::Test {
-protected:
-    std::string dir, previous;
+// Sound::init with music.xm as it now is in the working directory: it must fail with exactly one
+// stderr line that names the file and contains `reason`; play and release after it are harmless.
+static void expectSilentStart(const std::string& reason)
+{
+    Sound sound;
+    testing::internal::CaptureStderr();
+    bool opened = sound.init();
+    std::string err = testing::internal::GetCapturedStderr();
+    sound.play();
+    sound.release();
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+    EXPECT_NE(err.find("music.xm"), std::string::npos) << err;
+    EXPECT_NE(err.find(reason), std::string::npos) << err;
+}
 
-    void SetUp() override
-    {
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        previous = cwd;
-        std::string pattern = testing::TempDir() + "sound-XXXXXX";
-        ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
-        dir = pattern;
-        ASSERT_EQ(chdir(dir.c_str()), 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-    }
-
-    void TearDown() override
-    {
-        ASSERT_EQ(chdir(previous.c_str()), 0);
-        std::string command = "rm -rf '" + dir + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
-
-    // Sound::init with music.xm as it is now; init must fail with exactly one stderr line
-    // that names the file and contains `reason`. Release afterwards must be harmless.
-    void expectSilentStart(const std::string& reason)
-    {
-        Sound sound;
-        testing::internal::CaptureStderr();
-        bool opened = sound.init();
-        std::string err = testing::internal::GetCapturedStderr();
-        sound.play();
-        sound.release();
-        EXPECT_FALSE(opened);
-        ASSERT_FALSE(err.empty());
-        EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
-        EXPECT_NE(err.find("music.xm"), std::string::npos) << err;
-        EXPECT_NE(err.find(reason), std::string::npos) << err;
-    }
-};
-
-TEST_F(SoundInit, BadOrMissingModulesGiveOneLineAndNoMusic)
+// In a fresh, empty working directory with the dummy audio driver.
+TEST(SoundInit, BadOrMissingModulesGiveOneLineAndNoMusic)
 {
     const std::vector<char> xm = readBytes(MUSIC);
     ASSERT_GT(xm.size(), 1000u);
+    const fs::path previous = fs::current_path();
+    std::string dir = testing::TempDir() + "sound-XXXXXX";
+    ASSERT_NE(mkdtemp(&dir[0]), nullptr);
+    fs::current_path(dir);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+
     auto cut = [&](std::size_t n) { return std::vector<char>(xm.begin(), xm.begin() + n); };
     // A valid XM header (ID text, name, version 1.04) followed by noise, the same on every run.
     std::vector<char> headed(65536);
@@ -190,49 +172,35 @@ TEST_F(SoundInit, BadOrMissingModulesGiveOneLineAndNoMusic)
     for (char& c : headed)
         c = (char)random();
     std::copy(xm.begin(), xm.begin() + 60, headed.begin());
+    auto file = [](std::vector<char> bytes) { return [bytes] { writeBytes("music.xm", bytes); }; };
     const struct {
         const char* name;
-        std::vector<char> bytes;  // written as music.xm
+        std::function<void()> make;  // makes music.xm
         const char* reason;
     } cases[] = {
-        {"empty", {}, "empty"},
-        {"cut after the ID and version", cut(64), "music.xm: "},
-        {"cut after the header", cut(60 + 276), "music.xm: "},
-        {"cut inside the patterns", cut(2000), "truncated"},
+        {"empty", file({}), "empty"},
+        {"cut after the ID and version", file(cut(64)), "music.xm: "},
+        {"cut after the header", file(cut(60 + 276)), "music.xm: "},
+        {"cut inside the patterns", file(cut(2000)), "truncated"},
         // libopenmpt itself would play these, their missing samples silent.
-        {"cut in half", cut(xm.size() / 2), "truncated"},
-        {"cut short by one byte", cut(xm.size() - 1), "truncated"},
-        {"text", {'n', 'o', 't', ' ', 'a', ' ', 'm', 'o', 'd', 'u', 'l', 'e', '\n'}, "music.xm: "},
-        {"XM ID and version, then noise", headed, "music.xm: "},
+        {"cut in half", file(cut(xm.size() / 2)), "truncated"},
+        {"cut short by one byte", file(cut(xm.size() - 1)), "truncated"},
+        {"text", file({'n', 'o', 't', ' ', 'a', ' ', 'm', 'o', 'd'}), "music.xm: "},
+        {"XM ID and version, then noise", file(headed), "music.xm: "},
+        {"missing", [] {}, "not found"},
+        {"a folder", [] { fs::create_directory("music.xm"); }, "music.xm: "},
+        {"a named pipe with no writer: must not block", [] { mkfifo("music.xm", 0644); }, "not a regular file"},
+        // Sparse: only the size check, before any read, calls it too large.
+        {"100 MB", [] { writeBytes("music.xm", {}), fs::resize_file("music.xm", 100 << 20); }, "too large"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        writeBytes("music.xm", c.bytes);
+        fs::remove_all("music.xm");
+        c.make();
         expectSilentStart(c.reason);
     }
-    {
-        SCOPED_TRACE("missing");
-        std::remove("music.xm");
-        expectSilentStart("not found");
-    }
-    {
-        SCOPED_TRACE("a folder");
-        ASSERT_EQ(mkdir("music.xm", 0755), 0);
-        expectSilentStart("music.xm: ");
-        ASSERT_EQ(rmdir("music.xm"), 0);
-    }
-    {
-        SCOPED_TRACE("a named pipe, with no writer: must not block");
-        ASSERT_EQ(mkfifo("music.xm", 0644), 0);
-        expectSilentStart("not a regular file");
-        std::remove("music.xm");
-    }
-    {
-        SCOPED_TRACE("100 MB: refused by its size (only that check names it too large)");
-        writeBytes("music.xm", {});
-        ASSERT_EQ(truncate("music.xm", 100 << 20), 0);
-        expectSilentStart("too large");
-    }
+    fs::current_path(previous);
+    fs::remove_all(dir);
 }
 
 TEST(SoundWav, WritesACanonicalStereoHeaderAndTheSamples)
