@@ -53,16 +53,6 @@ Box RenderTest::darkBox(const std::vector<unsigned char>& rgb, int threshold)
     return b;
 }
 
-int RenderTest::darkest(const std::vector<unsigned char>& rgb)
-{
-    return *std::min_element(rgb.begin(), rgb.end());
-}
-
-bool RenderTest::allWhite(const std::vector<unsigned char>& rgb)
-{
-    return std::all_of(rgb.begin(), rgb.end(), [](unsigned char c) { return c == 255; });
-}
-
 int RenderTest::redPixels(const std::vector<unsigned char>& rgb)
 {
     int red = 0;

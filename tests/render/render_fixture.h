@@ -5,6 +5,7 @@
 
 #include "lib/glcontext.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -31,8 +32,8 @@ protected:
     // Bounding box of the pixels whose darkest channel is at most `threshold`.
     static Box darkBox(const std::vector<unsigned char>& rgb, int threshold = 160);
     // The smallest channel value over the frame (0 black, 255 white).
-    static int darkest(const std::vector<unsigned char>& rgb);
-    static bool allWhite(const std::vector<unsigned char>& rgb);
+    static int darkest(const std::vector<unsigned char>& rgb) { return *std::min_element(rgb.begin(), rgb.end()); }
+    static bool allWhite(const std::vector<unsigned char>& rgb) { return darkest(rgb) == 255; }
     // Pixels of pure red drawn on white (red above 200, green and blue below 120).
     static int redPixels(const std::vector<unsigned char>& rgb);
 };
