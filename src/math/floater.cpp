@@ -67,19 +67,3 @@ void Floater::streak(float alpha, Vector* vertices, float* colours) const
         colours[k + 3] = a;
     }
 }
-
-void drawStreaks(Floater* const* floaters, int n, float alpha, Vector* vertices, float* colours)
-{
-    for (int i = 0; i < n; i++)
-        floaters[i]->streak(alpha, vertices + 2 * i, colours + 8 * i);
-    if (n <= 0)
-        return;
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(Vector), vertices);
-    glColorPointer(4, GL_FLOAT, 0, colours);
-    glDrawArrays(GL_LINES, 0, 2 * n);
-    glPopClientAttrib();
-    glColor4fv(colours + 8 * (n - 1));
-}

@@ -32,9 +32,4 @@ public:
     void streak(float alpha, Vector* vertices, float* colours) const;
 };
 
-// Draws the streaks of floaters[0..n) with one glDrawArrays(GL_LINES) from vertices and colours
-// (room for 2n points): the same lines in the same order as glBegin(GL_LINES), draw() for each and
-// glEnd(), and the same current colour afterwards. Client array state is left as it was.
-void drawStreaks(Floater* const* floaters, int n, float alpha, Vector* vertices, float* colours);
-
 #endif

@@ -10,23 +10,10 @@
 #include <cmath>
 #include <cstdlib>
 
-// Particles are born in the square |x|, |z| <= CONVERGE_RADIUS of the plane y = 0 and age five
-// times faster outside it.
-static const float CONVERGE_RADIUS = 6.7f;
-static const float CONVERGE_LIFE = 0.05f;
-static const float CONVERGE_SPEED = 40.0f;
-// The step of a frame is this times the change of scene position.
-static const float CONVERGE_STEP = 1.5f;
-// The longest life a particle is born with (a first draw of 1.0).
-static const float CONVERGE_LONGEST_LIFE = 1.0f * 0.3f + CONVERGE_LIFE * 0.7f;
-
-Lista* floaterlist = nullptr;
+// The particles are born in the square |x|, |z| <= 6.7 of the plane y = 0 and age five times
+// faster outside it; they move at 40 times the field, by 1.5 times the change of position.
+Flow convergeflow = {CONVERGE_FLOATERS, false, 6.7f, 0.05f, 40.0f, 1.5f};
 Path* convergecam = nullptr;
-// The particles that survived this frame's step, in walk order: drawn after the walk.
-static Floater* convergeDrawn[CONVERGE_FLOATERS];
-// Their streaks as the vertex and colour arrays they are drawn from.
-static Vector convergeVertices[2 * CONVERGE_FLOATERS];
-static float convergeColours[8 * CONVERGE_FLOATERS];
 
 Vector convergefunc1(float x, float y, float z, float)
 {
@@ -100,11 +87,9 @@ Vector convergedirector(float x, float y, float z, float t)
 
 void converge_init()
 {
-    floaterlist = new Lista;
     srand(160917);
     // No setSeed: the positions continue the randFloat sequence the earlier inits left.
-    for (int i = 0; i < CONVERGE_FLOATERS; i++)
-        floaterlist->add(new Floater(false, CONVERGE_LIFE, CONVERGE_RADIUS));
+    flowInit(convergeflow);
 
     convergecam = new Path;
     // Four equal points hold the camera still over the first part of the scene.
@@ -122,63 +107,20 @@ void converge_init()
     convergecam->addpoint(Vector(14.1f, 11, -12.3f));
 }
 
-int convergeAdvance(Lista* list, float pos, float dt, Floater** drawn)
-{
-    ConvergeFrame frame = convergeFrame(pos);
-    float step = CONVERGE_STEP * dt;
-    // With a step this long (a jump into the scene, a stall of seconds) every newborn dies on
-    // its first move, and the last particle's replacement would be replaced for ever.
-    bool newbornsDie = step >= CONVERGE_LONGEST_LIFE;
-    int count = 0;
-
-    // The walk starts at the second particle: the first is never moved or drawn.
-    list->goToStart();
-    while (list->goForward()) {
-        Floater* f = (Floater*)list->getCurrent();
-        Vector v = convergeVelocity(frame, f->position.x, f->position.y, f->position.z) * CONVERGE_SPEED;
-        if (f->update(step, CONVERGE_RADIUS, v)) {
-            drawn[count++] = f;
-            continue;
-        }
-        // remove() moves the cursor to the next particle, which goForward() then passes over
-        // this frame; the newborn at the end of the list is reached in this same frame. When the
-        // last particle died, the cursor falls back to its predecessor and goes on to the newborn.
-        bool wasLast = list->isAtEnd();
-        list->remove();
-        list->add(new Floater(false, CONVERGE_LIFE, CONVERGE_RADIUS));
-        if (wasLast && newbornsDie)
-            break;
-    }
-    return count;
-}
-
 void converge(float pos)
 {
-    static float previousframe = 0.0f;
-
-    float fade = calcSaturate(pos, 0.0f, 1.0f, 6.0f);
-    float dt = pos - previousframe;
-    previousframe = pos;
-
     glLoadIdentity();
     Vector eye = convergecam->getValue(pos);
     gluLookAt(eye.x, eye.y, eye.z, 0, 0, 0, 0, 1, 0);
 
-    glDisable(GL_TEXTURE_2D);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glLineWidth(3.0f);
-
-    int n = convergeAdvance(floaterlist, pos, dt, convergeDrawn);
-    drawStreaks(convergeDrawn, n, fade, convergeVertices, convergeColours);
+    ConvergeFrame frame = convergeFrame(pos);
+    flowDraw(convergeflow, pos, calcSaturate(pos, 0.0f, 1.0f, 6.0f),
+             [&frame](float x, float y, float z) { return convergeVelocity(frame, x, y, z); });
 }
 
 void converge_free()
 {
-    floaterlist->destroy();
-    delete floaterlist;
-    floaterlist = nullptr;
+    flowFree(convergeflow);
     delete convergecam;
     convergecam = nullptr;
 }

@@ -1,17 +1,16 @@
-// The converging flow scene's fields and its particle walk, reachable by tests without GL.
+// The converging flow scene's particles and fields, reachable by tests without GL.
 #ifndef QUENRASTILAN_SCENES_CONVERGE_H
 #define QUENRASTILAN_SCENES_CONVERGE_H
 
-#include "math/floater.h"
 #include "math/hermite.h"
-#include "math/list.h"
 #include "math/vector.h"
+#include "scenes/flow.h"
 
 // The particle population, always this many after converge_init.
 const int CONVERGE_FLOATERS = 10000;
 
-extern Lista* floaterlist;  // the particles (Floater*), all in the plane y = 0
-extern Path* convergecam;   // the camera path, looking down on the plane and out to one side
+extern Flow convergeflow;  // the particles, all in the plane y = 0
+extern Path* convergecam;  // the camera path, looking down on the plane and out to one side
 
 // The fields at the point (x, y, z) and scene position t. Each has y component 0 at y = 0.
 // A radial outflow, r 0.1 |r|.
@@ -35,11 +34,5 @@ struct ConvergeFrame {
 ConvergeFrame convergeFrame(float t);
 // convergedirector(x, y, z, frame.t), bit for bit, with the per-frame parts taken from frame.
 Vector convergeVelocity(const ConvergeFrame& frame, float x, float y, float z);
-
-// One frame of the particles at scene position pos, dt after this scene's previous frame:
-// every particle but the first is moved by the field and aged by 1.5 dt; a dead one is
-// replaced by a newborn at the end of the list. The survivors, in walk order, are written to
-// `drawn` (room for CONVERGE_FLOATERS); returns how many.
-int convergeAdvance(Lista* list, float pos, float dt, Floater** drawn);
 
 #endif

@@ -9,20 +9,9 @@
 #include <cmath>
 #include <cstdlib>
 
-// Particles are born in the cube |x|, |y|, |z| <= FIELD_RADIUS and age five times faster
-// outside it.
-static const float FIELD_RADIUS = 10.0f;
-static const float FIELD_LIFE = 0.05f;
-static const float FIELD_SPEED = 25.0f;
-// The longest life a particle is born with (a first draw of 1.0).
-static const float FIELD_LONGEST_LIFE = 1.0f * 0.3f + FIELD_LIFE * 0.7f;
-
-Lista* fieldfloaterlist = nullptr;
-// The particles that survived this frame's step, in walk order: drawn after the walk.
-static Floater* fieldDrawn[FIELD_FLOATERS];
-// Their streaks as the vertex and colour arrays they are drawn from.
-static Vector fieldVertices[2 * FIELD_FLOATERS];
-static float fieldColours[8 * FIELD_FLOATERS];
+// The particles are born in the cube |x|, |y|, |z| <= 10 and age five times faster outside it;
+// they move at 25 times the field, by the change of position.
+Flow fieldflow = {FIELD_FLOATERS, true, 10.0f, 0.05f, 25.0f, 1.0f};
 
 Vector fieldfunc1(float x, float y, float z, float)
 {
@@ -96,73 +85,29 @@ Vector fielddirector(float x, float y, float z, float t)
 
 void field_init()
 {
-    fieldfloaterlist = new Lista;
     srand(160917);
     // No setSeed: the positions continue the randFloat sequence converge_init left.
-    for (int i = 0; i < FIELD_FLOATERS; i++)
-        fieldfloaterlist->add(new Floater(true, FIELD_LIFE, FIELD_RADIUS));
-}
-
-int fieldAdvance(Lista* list, float pos, float dt, Floater** drawn)
-{
-    FieldFrame frame = fieldFrame(pos);
-    // With a step this long (a jump into the scene, a stall of seconds) every newborn dies on
-    // its first move, and the last particle's replacement would be replaced for ever.
-    bool newbornsDie = dt >= FIELD_LONGEST_LIFE;
-    int count = 0;
-
-    // The walk starts at the second particle: the first is never moved or drawn.
-    list->goToStart();
-    while (list->goForward()) {
-        Floater* f = (Floater*)list->getCurrent();
-        Vector v = fieldVelocity(frame, f->position.x, f->position.y, f->position.z) * FIELD_SPEED;
-        if (f->update(dt, FIELD_RADIUS, v)) {
-            drawn[count++] = f;
-            continue;
-        }
-        // remove() moves the cursor to the next particle, which goForward() then passes over
-        // this frame; the newborn at the end of the list is reached in this same frame. When the
-        // last particle died, the cursor falls back to its predecessor and goes on to the newborn.
-        bool wasLast = list->isAtEnd();
-        list->remove();
-        list->add(new Floater(true, FIELD_LIFE, FIELD_RADIUS));
-        if (wasLast && newbornsDie)
-            break;
-    }
-    return count;
+    flowInit(fieldflow);
 }
 
 void field(float pos)
 {
-    static float previousframe = 0.0f;
-
-    float fade = calcSaturate(pos, 0.0f, 1.0f, 3.0f);
-    float dt = pos - previousframe;
-    previousframe = pos;
-
     // The cube sits 45 units in front of the eye and turns once about a tilted axis.
     glLoadIdentity();
     glTranslatef(0, 0, -45);
     glRotatef(360 * pos, 0.2f, 0.9f, 0.4f);
 
-    glDisable(GL_TEXTURE_2D);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-
+    // Smoothed streaks, under a matrix pushed for them.
     glPushMatrix();
-    glLineWidth(3.0f);
     glEnable(GL_LINE_SMOOTH);
     glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
-
-    int n = fieldAdvance(fieldfloaterlist, pos, dt, fieldDrawn);
-    drawStreaks(fieldDrawn, n, fade, fieldVertices, fieldColours);
+    FieldFrame frame = fieldFrame(pos);
+    flowDraw(fieldflow, pos, calcSaturate(pos, 0.0f, 1.0f, 3.0f),
+             [&frame](float x, float y, float z) { return fieldVelocity(frame, x, y, z); });
     glPopMatrix();
 }
 
 void field_free()
 {
-    fieldfloaterlist->destroy();
-    delete fieldfloaterlist;
-    fieldfloaterlist = nullptr;
+    flowFree(fieldflow);
 }

@@ -1,15 +1,14 @@
-// The vector field scene's fields and its particle walk, reachable by tests without GL.
+// The vector field scene's particles and fields, reachable by tests without GL.
 #ifndef QUENRASTILAN_SCENES_FIELD_H
 #define QUENRASTILAN_SCENES_FIELD_H
 
-#include "math/floater.h"
-#include "math/list.h"
 #include "math/vector.h"
+#include "scenes/flow.h"
 
 // The particle population, always this many after field_init.
 const int FIELD_FLOATERS = 8000;
 
-extern Lista* fieldfloaterlist;  // the particles (Floater*), in the cube |x|, |y|, |z| <= 10
+extern Flow fieldflow;  // the particles, born in the cube |x|, |y|, |z| <= 10
 
 // The fields at the point (x, y, z) and scene position t.
 // A radial outflow, r 0.05 |r|.
@@ -33,11 +32,5 @@ struct FieldFrame {
 FieldFrame fieldFrame(float t);
 // fielddirector(x, y, z, frame.t), bit for bit, with the per-frame parts taken from frame.
 Vector fieldVelocity(const FieldFrame& frame, float x, float y, float z);
-
-// One frame of the particles at scene position pos, dt after this scene's previous frame:
-// every particle but the first is moved by the field and aged by dt; a dead one is replaced
-// by a newborn at the end of the list. The survivors, in walk order, are written to `drawn`
-// (room for FIELD_FLOATERS); returns how many.
-int fieldAdvance(Lista* list, float pos, float dt, Floater** drawn);
 
 #endif
