@@ -1,8 +1,8 @@
 // The flow scenes' particle: birth, one frame's move and ageing, and its streak.
 #include "math/floater.h"
 
-#include "math/timing.h"
 #include "math/random.h"
+#include "math/timing.h"
 
 #include <GL/gl.h>
 

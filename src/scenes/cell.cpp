@@ -4,8 +4,8 @@
 // flies apart.
 #include "scenes/cell.h"
 
-#include "math/timing.h"
 #include "math/random.h"
+#include "math/timing.h"
 #include "render/batch.h"
 #include "render/font.h"
 #include "scenes/scenes.h"

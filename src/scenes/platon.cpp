@@ -3,10 +3,10 @@
 // light; a white flash opens and closes the scene.
 #include "scenes/platon.h"
 
-#include "math/timing.h"
 #include "math/hermite.h"
 #include "math/platonic.h"
 #include "math/random.h"
+#include "math/timing.h"
 #include "render/projection.h"
 #include "scenes/scenes.h"
 
