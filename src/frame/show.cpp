@@ -2,18 +2,46 @@
 #include "frame/show.h"
 
 #include "frame/timeline.h"
+#include "math/random.h"
 #include "render/font.h"
+#include "render/picture.h"
 #include "render/texture.h"
 #include "scenes/scene_table.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <cstdio>
+#include <cstdlib>
 
-const int OPENGL_XRES = 1024;
-const int OPENGL_YRES = 768;
+const int OPENGL_XRES = PICTURE_WIDTH;
+const int OPENGL_YRES = PICTURE_HEIGHT;
 Vector clearcolor;
 int debugflag = 0;
+
+// False while a NoRaster lives.
+static bool rasterising = true;
+
+// Clears the drawable: black bars where the picture does not reach, the picture itself in
+// clearcolor, and leaves the scissor box on the picture (or empty, while not rasterising) so
+// that no wide point or line drawn near the picture's edge spills into the bars. When the
+// picture fills the drawable the scissor test is never touched, as in a 1024x768 show.
+static void clearDrawable(GLbitfield buffers)
+{
+    const Picture& p = picture();
+    if (!rasterising) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, 0, 0);
+    } else if (!p.fillsDrawable()) {
+        glDisable(GL_SCISSOR_TEST);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(p.x, p.y, p.width, p.height);
+    }
+    glClearColor(clearcolor.x, clearcolor.y, clearcolor.z, 1.0f);
+    glClear(buffers);
+    glViewport(p.x, p.y, p.width, p.height);
+}
 
 void show_resources_init()
 {
@@ -24,9 +52,7 @@ void show_resources_init()
 
 void show_startup_frame()
 {
-    glClearColor(clearcolor.x, clearcolor.y, clearcolor.z, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, 1024, 768);
+    clearDrawable(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glScalef(0.02f, 0.02f, 0.02f);
     // GL's initial colour is white and the blend function one/zero, which would write the
     // text white on white: draw it black and blended so it shows.
@@ -49,11 +75,9 @@ void show_frame_setup()
     glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
     glEnable(GL_LINE_SMOOTH);
     glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
-    glClearColor(clearcolor.x, clearcolor.y, clearcolor.z, 1.0f);
-    glLineWidth(1.0f);
+    pictureLineWidth(1.0f);
     glDepthMask(GL_TRUE);  // before the clear, so depth is cleared even after a frame without writes
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, OPENGL_XRES, OPENGL_YRES);
+    clearDrawable(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -94,13 +118,48 @@ void show_frame(int time)
 
 NoRaster::NoRaster()
 {
+    rasterising = false;
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 0, 0, 0);
 }
 
 NoRaster::~NoRaster()
 {
+    rasterising = true;
     glDisable(GL_SCISSOR_TEST);
+}
+
+void show_restart()
+{
+    show_free();
+    // The generators as the program starts: the C library's is seeded with 1 until srand.
+    SEED = SEED_AT_START;
+    std::srand(1);
+    show_init();
+}
+
+void show_bring_to(int fromMs, int toMs, int fps)
+{
+    if (toMs < fromMs) {
+        show_restart();
+        fromMs = -1;
+    }
+    NoRaster unseen;
+    for (const Scene& s : SCENES) {
+        if (!s.carriesState || !testaaPos(toMs, s.range))
+            continue;
+        // Its state is good up to fromMs when it was drawn then, else it is as its init left it.
+        int first = testaaPos(fromMs, s.range) ? fromMs + 1 : s.range[0];
+        for (long long n = (long long)first * fps / 1000; ; n++) {
+            int t = (int)(n * 1000 / fps);
+            if (t >= toMs)
+                break;
+            if (t < first)
+                continue;
+            show_frame_setup();
+            s.draw(laskePos(t, s.range));
+        }
+    }
 }
 
 void show_free()

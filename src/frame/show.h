@@ -42,6 +42,17 @@ public:
     NoRaster& operator=(const NoRaster&) = delete;
 };
 
+// Frees and initialises every scene again, the random generators back at their start-up state:
+// the scenes are then as they were before the show's first frame.
+void show_restart();
+
+// Brings the scenes that carry state from show time fromMs, where the show stands, to just
+// before toMs, so that the frame at toMs shows them as a run at `fps` frames per second would:
+// each such scene whose range holds toMs is drawn, without rasterising, on the frames of that
+// rate from where its state stands (fromMs, or its start) up to toMs. Going back restarts
+// the scenes first. The other scenes derive everything from their position and need nothing.
+void show_bring_to(int fromMs, int toMs, int fps);
+
 // The scene frees, in the table's shutdown order.
 void show_free();
 // Textures and font.

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-uint32_t SEED = 93186752u;
+uint32_t SEED = SEED_AT_START;
 
 void setSeed(int seed) { SEED = (uint32_t)seed; }
 

@@ -13,8 +13,9 @@
 
 #include <cstdint>
 
-// Starts at 93186752.
+// Starts at SEED_AT_START.
 extern uint32_t SEED;
+const uint32_t SEED_AT_START = 93186752u;
 
 // SEED takes the argument's bit pattern. setSeed(0) makes both generators return 0 for ever.
 void setSeed(int seed);

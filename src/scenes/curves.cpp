@@ -3,10 +3,11 @@
 // origin, the far side lost in white fog.
 #include "scenes/curves.h"
 
-#include "math/timing.h"
 #include "math/hermite.h"
 #include "math/random.h"
+#include "math/timing.h"
 #include "render/batch.h"
+#include "render/picture.h"
 #include "scenes/scenes.h"
 
 #include <GL/gl.h>
@@ -118,7 +119,7 @@ void curves(float pos)
     glEnable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);
-    glLineWidth(4.0f);
+    pictureLineWidth(4.0f);
 
     static const GLfloat white[4] = {1, 1, 1, 1};
     glFogi(GL_FOG_MODE, GL_LINEAR);

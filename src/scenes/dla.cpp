@@ -3,9 +3,10 @@
 // distance from the lattice centre, through white fog, while the camera sways and the cluster turns.
 #include "scenes/dla.h"
 
-#include "math/timing.h"
 #include "math/random.h"
+#include "math/timing.h"
 #include "render/batch.h"
+#include "render/picture.h"
 #include "scenes/scenes.h"
 
 #include <GL/gl.h>
@@ -242,7 +243,7 @@ void DLASystem::draw(float pos, float fade)
 {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
-    glPointSize(5.0f);
+    picturePointSize(5.0f);
 
     int n = (int)(count * pos);
     if (n > count)

@@ -3,9 +3,10 @@
 // whole turns and the camera backs away into white fog.
 #include "scenes/fibotree.h"
 
-#include "math/timing.h"
 #include "math/random.h"
+#include "math/timing.h"
 #include "render/batch.h"
+#include "render/picture.h"
 #include "scenes/scenes.h"
 
 #include <GL/gl.h>
@@ -137,7 +138,7 @@ void fibotree(float t)
     glFogf(GL_FOG_END, 45);
     glEnable(GL_FOG);
 
-    glLineWidth(3);
+    pictureLineWidth(3);
 
     VertexBatch batch(fiboVertices, fiboColours);
     for (int i = 0; i < FIBO_TREES; i++)

@@ -3,6 +3,7 @@
 #include "scenes/flow.h"
 
 #include "render/batch.h"
+#include "render/picture.h"
 
 #include <GL/gl.h>
 
@@ -13,6 +14,7 @@ static Floater* newborn(const Flow& flow)
 
 void flowInit(Flow& flow)
 {
+    flow.previousframe = 0.0f;
     flow.floaterlist = new Lista;
     for (int i = 0; i < flow.population; i++)
         flow.floaterlist->add(newborn(flow));
@@ -73,7 +75,7 @@ void flowDraw(Flow& flow, float pos, float fade, const FlowField& field)
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
-    glLineWidth(3.0f);
+    pictureLineWidth(3.0f);
 
     int n = flowAdvance(flow, flow.stepFactor * dt, field);
     drawStreaks(flow.drawn, n, fade, flow.vertices, flow.colours);

@@ -21,7 +21,7 @@ struct Flow {
 
     // Owned from flowInit to flowFree.
     Lista* floaterlist = nullptr;  // the particles (Floater*)
-    float previousframe = 0.0f;    // the scene position of the previous frame, 0 at program start
+    float previousframe = 0.0f;    // the scene position of the previous frame, 0 after init
     Floater** drawn = nullptr;     // a frame's survivors in walk order, room for population
     Vector* vertices = nullptr;    // their streaks: 2 vertices and 8 colour floats each
     float* colours = nullptr;

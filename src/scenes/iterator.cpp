@@ -2,9 +2,10 @@
 // quarter, drifting with time and fading in and out in a plane that tumbles before the camera.
 #include "scenes/iterator.h"
 
-#include "math/timing.h"
 #include "math/random.h"
+#include "math/timing.h"
 #include "render/batch.h"
+#include "render/picture.h"
 #include "scenes/scenes.h"
 
 #include <GL/gl.h>
@@ -173,7 +174,7 @@ static void drawCloud(float size, float alpha)
 {
     for (int i = 0; i < 2 * ITERATOR_STEPS; i++)
         iteratorVertices[i] = (float)iteratorCloud[i];
-    glPointSize(size);
+    picturePointSize(size);
     glColor4f(0, 0, 0, alpha);
     VertexBatch(2, iteratorVertices).draw(GL_POINTS, ITERATOR_STEPS);
 }

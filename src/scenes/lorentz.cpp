@@ -3,8 +3,9 @@
 // butterfly's middle while the whole turns.
 #include "scenes/lorentz.h"
 
-#include "math/timing.h"
 #include "math/random.h"
+#include "math/timing.h"
+#include "render/picture.h"
 #include "scenes/scenes.h"
 
 #include <GL/gl.h>
@@ -61,13 +62,13 @@ void lorentz(float t)
     glRotatef(40 * t, 0.2f, 0.1f, -0.9f);  // the axis is not normalised; GL scales it
 
     glColor4f(0, 0, 0, 0.5f * fade);
-    glPointSize(2);
+    picturePointSize(2);
     glBegin(GL_POINTS);
     for (int i = 0; i < starcount; i++)
         glVertex3fv(&stars[i].x);
     glEnd();
 
-    glLineWidth(2.5f);
+    pictureLineWidth(2.5f);
     int n = (int)((float)lorentzcount * calcPosFloat(t, 0.0f, 1.0f));
     // The opacity pulses along the line, 0.4 radian per point, and drifts as t grows.
     glBegin(GL_LINE_STRIP);

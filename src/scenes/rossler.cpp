@@ -3,8 +3,9 @@
 // the centre, then cross-fades to a second camera riding on the attractor itself.
 #include "scenes/rossler.h"
 
-#include "math/timing.h"
 #include "math/random.h"
+#include "math/timing.h"
+#include "render/picture.h"
 #include "scenes/scenes.h"
 
 #include <GL/gl.h>
@@ -53,14 +54,14 @@ void rosslerview(Vector& eye, Vector& centre, float t, float alpha)
     glRotatef(80 * t * t, -1, 0, 0);
 
     glColor4f(0, 0, 0, 0.5f * alpha);
-    glPointSize(2);
+    picturePointSize(2);
     glBegin(GL_POINTS);
     for (int i = 0; i < rosslerstarcount; i++)
         glVertex3fv(&rosslerstars[i].x);
     glEnd();
 
     int n = (int)((float)rosslercount * calcPosFloat(t, 0.0f, 1.0f));
-    glLineWidth(1);
+    pictureLineWidth(1);
     glColor4f(0, 0, 0, 0.4f * alpha);
     // The last ten chords wrap round to the start of the trajectory.
     glBegin(GL_LINES);

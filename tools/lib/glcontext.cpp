@@ -1,6 +1,8 @@
 // Headless GL through EGL: Mesa's surfaceless platform where it exists, else the default display.
 #include "lib/glcontext.h"
 
+#include "render/picture.h"
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
@@ -29,8 +31,10 @@ static EGLDisplay openDisplay()
     return EGL_NO_DISPLAY;
 }
 
-bool HeadlessContext::open()
+bool HeadlessContext::open(int width, int height)
 {
+    width_ = width;
+    height_ = height;
     EGLDisplay d = openDisplay();
     if (d == EGL_NO_DISPLAY) {
         error_ = eglErrorText("opening an EGL display");
@@ -50,10 +54,11 @@ bool HeadlessContext::open()
         close();
         return false;
     }
-    const EGLint surfaceAttribs[] = {EGL_WIDTH, WIDTH, EGL_HEIGHT, HEIGHT, EGL_NONE};
+    const EGLint surfaceAttribs[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     surface_ = eglCreatePbufferSurface(d, config, surfaceAttribs);
     if (surface_ == EGL_NO_SURFACE) {
-        error_ = eglErrorText("creating a 1024x768 pbuffer");
+        std::string what = "creating a " + std::to_string(width) + "x" + std::to_string(height) + " pbuffer";
+        error_ = eglErrorText(what.c_str());
         close();
         return false;
     }
@@ -74,6 +79,7 @@ bool HeadlessContext::open()
         close();
         return false;
     }
+    picture_set_drawable(width, height);
     return true;
 }
 
@@ -98,14 +104,14 @@ HeadlessContext::~HeadlessContext()
 
 std::vector<unsigned char> HeadlessContext::readRGB() const
 {
-    std::vector<unsigned char> rows((size_t)WIDTH * HEIGHT * 3);
+    std::vector<unsigned char> rows((size_t)width_ * height_ * 3);
     std::vector<unsigned char> flipped(rows.size());
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, flipped.data());
+    glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, flipped.data());
     // GL reads bottom row first; images are stored top row first.
-    const size_t stride = (size_t)WIDTH * 3;
-    for (int y = 0; y < HEIGHT; y++)
-        std::copy(flipped.begin() + (HEIGHT - 1 - y) * stride, flipped.begin() + (HEIGHT - y) * stride,
-                  rows.begin() + y * stride);
+    const size_t stride = (size_t)width_ * 3;
+    for (int y = 0; y < height_; y++)
+        std::copy(flipped.begin() + (size_t)(height_ - 1 - y) * stride, flipped.begin() + (size_t)(height_ - y) * stride,
+                  rows.begin() + (size_t)y * stride);
     return rows;
 }

@@ -1,5 +1,5 @@
-// A headless OpenGL context of exactly 1024x768 (EGL pbuffer), for the capture tool,
-// the benchmarks and the render tests.
+// A headless OpenGL context (EGL pbuffer), 1024x768 unless asked otherwise, for the capture
+// tool, the benchmarks and the render tests.
 #ifndef QUENRASTILAN_TOOLS_GLCONTEXT_H
 #define QUENRASTILAN_TOOLS_GLCONTEXT_H
 
@@ -13,11 +13,14 @@ public:
     HeadlessContext(const HeadlessContext&) = delete;
     HeadlessContext& operator=(const HeadlessContext&) = delete;
 
-    // Makes a compatibility-profile context current on a 1024x768 pbuffer with a 16-bit depth
-    // buffer. On failure returns false and error() says why.
-    bool open();
+    // Makes a compatibility-profile context current on a width x height pbuffer with a 16-bit
+    // depth buffer, and draws the show's picture into it from then on. On failure returns
+    // false and error() says why.
+    bool open(int width = WIDTH, int height = HEIGHT);
     void close();
     const std::string& error() const { return error_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
 
     // Waits for the frame and reads the colour buffer back as RGB rows, top row first.
     std::vector<unsigned char> readRGB() const;
@@ -29,6 +32,7 @@ private:
     void* display_ = nullptr;
     void* surface_ = nullptr;
     void* context_ = nullptr;
+    int width_ = WIDTH, height_ = HEIGHT;
     std::string error_;
 };
 
