@@ -28,10 +28,18 @@ std::string sound_find_module(std::string& error)
 {
     if (access(MODULE_NAME, F_OK) == 0)
         return MODULE_NAME;
-    std::string beside = folderOfExecutable() + MODULE_NAME;
-    if (beside != MODULE_NAME && access(beside.c_str(), F_OK) == 0)
-        return beside;
-    error = std::string(MODULE_NAME) + ": not found in the working directory nor as " + beside;
+    std::string folder = folderOfExecutable();
+    if (folder.empty()) {
+        error = std::string(MODULE_NAME) + ": not found in the working directory";
+        return "";
+    }
+    // Beside the program (a build), then where an installation keeps it (bin/../share).
+    std::string beside = folder + MODULE_NAME;
+    std::string installed = folder + "../share/quenrastilan/" + MODULE_NAME;
+    for (const std::string& path : {beside, installed})
+        if (access(path.c_str(), F_OK) == 0)
+            return path;
+    error = std::string(MODULE_NAME) + ": not found in the working directory, as " + beside + " nor as " + installed;
     return "";
 }
 
@@ -164,4 +172,26 @@ std::size_t sound_render_pcm(openmpt::module& mod, std::size_t frames, std::int1
             break;
     }
     return done;
+}
+
+void sound_seek(openmpt::module& mod, int ms)
+{
+    const double target = ms / 1000.0;
+    // libopenmpt lands on the start of a row, which may lie after the target: step back until
+    // the row starts at or before it.
+    double back = target, at = mod.set_position_seconds(back);
+    while (at > target && back > 0.0) {
+        back = back > 0.1 ? back - 0.1 : 0.0;
+        at = mod.set_position_seconds(back);
+    }
+    // Then decode the rest of the way and throw it away.
+    long long skip = (long long)std::llround((target - at) * SOUND_RATE);
+    float scratch[2 * 1024];
+    while (skip > 0) {
+        std::size_t want = (std::size_t)std::min<long long>(skip, 1024);
+        std::size_t got = mod.read_interleaved_stereo(SOUND_RATE, want, scratch);
+        skip -= (long long)want;
+        if (got < want)
+            break;
+    }
 }

@@ -12,6 +12,9 @@
 // reads it only through the callback; SDL_CloseAudio waits for that to finish.
 static std::unique_ptr<openmpt::module> music;
 static bool audioOpen = false;
+// Stereo frames decoded since the module's start: where the decoder stands, to the sample.
+// Written by the callback and by seek, both under the audio lock.
+static long long decodedFrames = 0;
 
 static void audioCallback(void*, Uint8* stream, int len)
 {
@@ -19,6 +22,7 @@ static void audioCallback(void*, Uint8* stream, int len)
     try {
         if (music)
             done = sound_render_pcm(*music, frames, (std::int16_t*)stream);
+        decodedFrames += (long long)done;
     } catch (...) {
         // Nothing may unwind into SDL's audio thread; the rest of this buffer is silence.
     }
@@ -60,8 +64,38 @@ bool Sound::init()
 
 void Sound::play()
 {
+    pause(false);
+}
+
+void Sound::pause(bool paused)
+{
     if (audioOpen)
-        SDL_PauseAudio(0);
+        SDL_PauseAudio(paused ? 1 : 0);
+}
+
+void Sound::seek(int ms)
+{
+    if (!audioOpen)
+        return;
+    // The callback reads the module on the audio thread: move it only while that is locked out.
+    SDL_LockAudio();
+    try {
+        sound_seek(*music, ms);
+        decodedFrames = (long long)ms * SOUND_RATE / 1000;
+    } catch (...) {
+        // A module that cannot seek plays on from where it was.
+    }
+    SDL_UnlockAudio();
+}
+
+double Sound::positionSeconds()
+{
+    if (!audioOpen)
+        return -1.0;
+    SDL_LockAudio();
+    double seconds = (double)decodedFrames / SOUND_RATE;
+    SDL_UnlockAudio();
+    return seconds;
 }
 
 void Sound::release()

@@ -1,5 +1,8 @@
-// Opens the show's display: 1024x768 full screen, the desktop's colour depth, OpenGL, no cursor.
+// Opens the show's display: full screen at the display's own mode or a window, the desktop's
+// colour depth, OpenGL, no cursor.
 #include "frame/window.h"
+
+#include "render/picture.h"
 
 #include <SDL.h>
 #include <cstdio>
@@ -19,7 +22,7 @@ static bool onlyAnInvisibleDriver()
     return !(wanted && std::strcmp(wanted, name) == 0);
 }
 
-bool Window::create(bool)
+bool Window::create(const WindowMode& mode)
 {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "quenrastilan: cannot open the display: %s\n", SDL_GetError());
@@ -30,9 +33,24 @@ bool Window::create(bool)
         SDL_Quit();
         return false;
     }
-    SDL_ShowCursor(SDL_DISABLE);
-    if (SDL_SetVideoMode(1024, 768, 0, SDL_OPENGL | SDL_FULLSCREEN) == nullptr) {
-        std::fprintf(stderr, "quenrastilan: cannot open a 1024x768 OpenGL display: %s\n", SDL_GetError());
+    // Full screen takes the display's current mode, read before any mode is set: the picture
+    // is then drawn at the display's own resolution, not stretched from a smaller mode.
+    int width = mode.width, height = mode.height;
+    Uint32 flags = SDL_OPENGL;
+    if (mode.fullscreen) {
+        const SDL_VideoInfo* display = SDL_GetVideoInfo();
+        if (display && display->current_w > 0 && display->current_h > 0) {
+            width = display->current_w;
+            height = display->current_h;
+        }
+        flags |= SDL_FULLSCREEN;
+    }
+    SDL_ShowCursor(mode.fullscreen ? SDL_DISABLE : SDL_ENABLE);
+    // The swap interval is taken from this attribute only when it is set before the mode.
+    SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, mode.vsync ? 1 : 0);
+    SDL_Surface* screen = SDL_SetVideoMode(width, height, 0, flags);
+    if (screen == nullptr) {
+        std::fprintf(stderr, "quenrastilan: cannot open a %dx%d OpenGL display: %s\n", width, height, SDL_GetError());
         SDL_Quit();
         return false;
     }
@@ -40,5 +58,6 @@ bool Window::create(bool)
     // Set after the mode on purpose: the context is made with SDL's defaults, which already
     // double-buffer with a 16-bit depth buffer.
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    picture_set_drawable(screen->w, screen->h);
     return true;
 }

@@ -1,13 +1,22 @@
-// The full-screen 1024x768 OpenGL display the show is drawn on, opened through SDL 1.2.
+// The OpenGL display the show is drawn on, opened through SDL 1.2: full screen at the
+// display's own resolution, or a window.
 #ifndef QUENRASTILAN_FRAME_WINDOW_H
 #define QUENRASTILAN_FRAME_WINDOW_H
 
+struct WindowMode {
+    bool fullscreen = true;
+    // A window's size; full screen takes the display's current mode instead.
+    int width = 1024, height = 768;
+    // Present frames in step with the display's refresh.
+    bool vsync = true;
+};
+
 class Window {
 public:
-    // Opens SDL's video subsystem, the full-screen mode and the GL context. On failure it
-    // writes one line with SDL's reason to stderr and returns false (SDL is shut down again).
-    // The parameter is not used.
-    bool create(bool unused);
+    // Opens SDL's video subsystem, the mode and the GL context, hides the cursor and tells
+    // the picture the drawable's size. On failure it writes one line with SDL's reason to
+    // stderr and returns false (SDL is shut down again).
+    bool create(const WindowMode& mode);
 };
 
 #endif

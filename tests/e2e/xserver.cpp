@@ -32,7 +32,7 @@ void sleepSeconds(double s)
     std::this_thread::sleep_for(std::chrono::duration<double>(s));
 }
 
-XServer::XServer()
+XServer::XServer(int width, int height) : width_(width), height_(height)
 {
     int fds[2];
     if (pipe(fds) != 0)
@@ -44,7 +44,8 @@ XServer::XServer()
         dup2(devnull, 1);
         dup2(devnull, 2);
         std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+        std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
                "-wr", (char*)nullptr);
         _exit(127);
     }
@@ -126,22 +127,43 @@ bool XServer::xdotool(const std::string& args) const
     return std::system(cmd.c_str()) == 0;
 }
 
-int XServer::darkPixels(int top, int bottom) const
+std::vector<unsigned char> XServer::grab(int top, int bottom) const
 {
     Display* d = connection_;
-    if (!d)
-        return 0;
-    XImage* img = XGetImage(d, DefaultRootWindow(d), 0, top, 1024, bottom - top + 1, AllPlanes, ZPixmap);
+    XImage* img = d ? XGetImage(d, DefaultRootWindow(d), 0, top, width_, bottom - top + 1, AllPlanes, ZPixmap)
+                    : nullptr;
     if (!img)
-        return 0;
-    int n = 0;
+        return {};
+    std::vector<unsigned char> rgb;
+    rgb.reserve((size_t)img->width * img->height * 3);
     for (int y = 0; y < img->height; y++)
         for (int x = 0; x < img->width; x++) {
             unsigned long p = XGetPixel(img, x, y);
-            n += (p & img->red_mask) >> 16 <= 100 && (p & img->green_mask) >> 8 <= 100 && (p & img->blue_mask) <= 100;
+            rgb.insert(rgb.end(), {(unsigned char)((p & img->red_mask) >> 16), (unsigned char)((p & img->green_mask) >> 8),
+                                   (unsigned char)(p & img->blue_mask)});
         }
     XDestroyImage(img);
+    return rgb;
+}
+
+int XServer::darkPixels(int top, int bottom) const
+{
+    std::vector<unsigned char> rgb = grab(top, bottom);
+    int n = 0;
+    for (size_t i = 0; i < rgb.size(); i += 3)
+        n += rgb[i] <= 100 && rgb[i + 1] <= 100 && rgb[i + 2] <= 100;
     return n;
+}
+
+bool XServer::showWindowSize(int& width, int& height) const
+{
+    Window w = showWindow();
+    XWindowAttributes a;
+    if (!w || !XGetWindowAttributes(connection_, w, &a))
+        return false;
+    width = a.width;
+    height = a.height;
+    return true;
 }
 
 bool XServer::waitForDrawing(Program& show, int top, int bottom, int most, double seconds) const
@@ -166,12 +188,15 @@ Program::Program(const std::vector<std::string>& argv, const std::vector<std::st
     char name[] = "/tmp/quenrastilan-e2e-stderr-XXXXXX";
     int fd = mkstemp(name);
     errFile_ = name;
+    char outName[] = "/tmp/quenrastilan-e2e-stdout-XXXXXX";
+    int outFd = mkstemp(outName);
+    outFile_ = outName;
     pid_ = fork();
     if (pid_ == 0) {
         dup2(fd, 2);
+        dup2(outFd, 1);
         int devnull = open("/dev/null", O_RDWR);
         dup2(devnull, 0);
-        dup2(devnull, 1);
         for (const std::string& kv : env) {
             size_t eq = kv.find('=');
             std::string k = kv.substr(0, eq), v = kv.substr(eq + 1);
@@ -193,6 +218,7 @@ Program::Program(const std::vector<std::string>& argv, const std::vector<std::st
         _exit(127);
     }
     close(fd);
+    close(outFd);
 }
 
 Program::~Program()
@@ -202,6 +228,7 @@ Program::~Program()
         waitpid(pid_, nullptr, 0);
     }
     std::remove(errFile_.c_str());
+    std::remove(outFile_.c_str());
 }
 
 void Program::signal(int sig) const
@@ -232,10 +259,20 @@ int Program::wait(double seconds)
     return status_;
 }
 
+static std::string readText(const std::string& path)
+{
+    std::ifstream f(path);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
 std::string Program::stderrText() const
 {
-    std::ifstream f(errFile_);
-    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    return readText(errFile_);
+}
+
+std::string Program::stdoutText() const
+{
+    return readText(outFile_);
 }
 
 int runCapture(const std::vector<std::string>& args, std::string* err, const std::vector<std::string>& env)

@@ -7,7 +7,7 @@
 #include <sys/types.h>
 #include <vector>
 
-// A child process with its stderr collected in a file.
+// A child process with its stdout and stderr collected in files.
 class Program {
 public:
     // Starts argv[0] with the environment changes given as NAME=VALUE (NAME= unsets NAME).
@@ -21,6 +21,7 @@ public:
     int wait(double seconds);
     bool running();
     std::string stderrText() const;
+    std::string stdoutText() const;
     // Sends a signal to the process (SIGSTOP/SIGCONT to hold it at a point of its start-up).
     void signal(int sig) const;
     static const int CANNOT_DROP_PRIVILEGES = 125;
@@ -28,17 +29,19 @@ public:
 private:
     pid_t pid_ = -1;
     int status_ = -3;
-    std::string errFile_;
+    std::string errFile_, outFile_;
 };
 
-// An Xvfb server of 1024x768x24 on a free display number, stopped when destroyed.
+// An Xvfb server of width x height x 24 on a free display number, stopped when destroyed.
 class XServer {
 public:
-    XServer();
+    explicit XServer(int width = 1024, int height = 768);
     ~XServer();
     bool ok() const { return display_ >= 0; }
     std::string display() const { return ":" + std::to_string(display_); }
 
+    // The screen's rows top to bottom (inclusive) as RGB, top row first; empty on failure.
+    std::vector<unsigned char> grab(int top, int bottom) const;
     // How many pixels of the rows top to bottom (inclusive) are dark: every channel at most 100.
     int darkPixels(int top = 0, int bottom = 767) const;
     // Waits while the show runs until its window is on the screen with more than 200 and fewer
@@ -49,12 +52,14 @@ public:
     bool xdotool(const std::string& args) const;
     // Asks the window titled "Quenrastilan" to close, as a window manager's close button does.
     bool closeWindow() const;
-    // Whether a window titled "Quenrastilan" is on the screen (mapped).
+    // Whether a window titled "Quenrastilan" is on the screen (mapped), and its size.
     bool hasShowWindow() const;
+    bool showWindowSize(int& width, int& height) const;
 
 private:
     unsigned long showWindow() const;
 
+    int width_, height_;
     int display_ = -1;
     pid_t pid_ = -1;
     // One connection for every query: a client connecting while many connections are being

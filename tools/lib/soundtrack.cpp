@@ -15,7 +15,7 @@ bool sound_render(const std::string& path, int fromMs, std::vector<std::int16_t>
     pcm.clear();
     try {
         if (fromMs > 0)
-            mod->set_position_seconds(fromMs / 1000.0);
+            sound_seek(*mod, fromMs);
         std::vector<std::int16_t> block(2 * 4096);
         std::size_t got;
         while ((got = sound_render_pcm(*mod, 4096, block.data())) > 0)

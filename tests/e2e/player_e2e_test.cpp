@@ -1,0 +1,170 @@
+// The player: full screen at the screen's own size with the picture between black bars, a
+// window, pause, jumps and a later start, its options, and an installed copy finding its music.
+// The show prints where it stands on stdout at each of these, which is how the tests follow it.
+#include "xserver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+// The show times of the stdout lines "quenrastilan: <what> N ms ...", in order, and the music
+// position such a line gives ("(music at M ms)"), -1 where it gives none.
+struct Report {
+    int ms, musicMs;
+};
+static std::vector<Report> reports(const Program& show, const std::string& what)
+{
+    std::vector<Report> found;
+    std::istringstream lines(show.stdoutText());
+    std::string prefix = "quenrastilan: " + what + " ";
+    for (std::string line; std::getline(lines, line);) {
+        if (line.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        Report r{-1, -1};
+        std::sscanf(line.c_str() + prefix.size(), "%d ms (music at %d ms)", &r.ms, &r.musicMs);
+        found.push_back(r);
+    }
+    return found;
+}
+
+// Waits until the show has reported `what` `count` times; that report, or ms -1.
+static Report waitForReport(Program& show, const std::string& what, size_t count)
+{
+    for (double end = nowSeconds() + 90; nowSeconds() < end && show.running(); sleepSeconds(0.05)) {
+        std::vector<Report> r = reports(show, what);
+        if (r.size() >= count)
+            return r[count - 1];
+    }
+    return {-1, -1};
+}
+
+// Full screen takes the whole 1920x1080 screen and draws the picture in its central 1440x1080,
+// black left and right; --window opens a 1024x768 window. Both start at 99.5 s, in the Lorenz
+// attractor: thin lines on white.
+TEST(PlayerEndToEnd, FullScreenAtTheScreensSizeWithBarsAndAWindowOfTheDesignSize)
+{
+    for (bool window : {false, true}) {
+        SCOPED_TRACE(window ? "--window" : "full screen");
+        XServer x(1920, 1080);
+        ASSERT_TRUE(x.ok());
+        std::vector<std::string> argv = {QUENRASTILAN_BINARY, "--start", "99500"};
+        if (window)
+            argv.push_back("--window");
+        Program show(argv, showEnvironment(x));
+        ASSERT_EQ(waitForReport(show, "playing from", 1).ms, 99500) << show.stderrText();
+        sleepSeconds(1);
+        int width = 0, height = 0;
+        ASSERT_TRUE(x.showWindowSize(width, height));
+        EXPECT_EQ(width, window ? 1024 : 1920);
+        EXPECT_EQ(height, window ? 768 : 1080);
+        if (!window) {
+            std::vector<unsigned char> screen = x.grab(0, 1079);
+            ASSERT_EQ(screen.size(), 1920u * 1080 * 3);
+            long barsLit = 0, white = 0, ink = 0;
+            for (int y = 0; y < 1080; y++)
+                for (int xx = 0; xx < 1920; xx++) {
+                    const unsigned char* p = &screen[((size_t)y * 1920 + xx) * 3];
+                    if (xx < 240 || xx >= 1680) {
+                        barsLit += p[0] + p[1] + p[2] > 0;
+                    } else {
+                        white += p[0] > 200 && p[1] > 200 && p[2] > 200;
+                        ink += p[0] < 150;
+                    }
+                }
+            EXPECT_EQ(barsLit, 0);
+            EXPECT_GT(white, 1440L * 1080 * 8 / 10);
+            EXPECT_GT(ink, 1000);
+        }
+        x.xdotool("key Escape");
+        EXPECT_EQ(show.wait(30), 0) << show.stderrText();
+    }
+}
+
+// Space holds picture and music and lets them go on from the same time; Right and Left jump
+// ten seconds, the music moved to exactly the new time each time.
+TEST(PlayerEndToEnd, SpacePausesAndResumesAndTheArrowsJumpTenSeconds)
+{
+    XServer x;
+    ASSERT_TRUE(x.ok());
+    Program show({QUENRASTILAN_BINARY, "--start", "99500"}, showEnvironment(x));
+    Report start = waitForReport(show, "playing from", 1);
+    ASSERT_EQ(start.ms, 99500) << show.stderrText();
+    EXPECT_EQ(start.musicMs, 99500);
+    sleepSeconds(1.5);
+
+    ASSERT_TRUE(x.xdotool("key space"));
+    Report paused = waitForReport(show, "paused at", 1);
+    EXPECT_GT(paused.ms, 99500 + 1000);
+    EXPECT_LT(paused.ms, 99500 + 10000);
+    sleepSeconds(0.3);
+    std::vector<unsigned char> held = x.grab(0, 767);
+    sleepSeconds(1);
+    EXPECT_TRUE(x.grab(0, 767) == held);
+
+    ASSERT_TRUE(x.xdotool("key space"));
+    Report resumed = waitForReport(show, "playing from", 2);
+    EXPECT_EQ(resumed.ms, paused.ms);
+    EXPECT_EQ(resumed.musicMs, paused.ms);
+    sleepSeconds(1);
+    EXPECT_FALSE(x.grab(0, 767) == held);
+
+    ASSERT_TRUE(x.xdotool("key Right"));
+    Report forward = waitForReport(show, "jumped to", 1);
+    EXPECT_GE(forward.ms, resumed.ms + 10000);
+    EXPECT_LT(forward.ms, resumed.ms + 10000 + 10000);
+    EXPECT_EQ(forward.musicMs, forward.ms);
+    ASSERT_TRUE(x.xdotool("key Left"));
+    Report back = waitForReport(show, "jumped to", 2);
+    EXPECT_GE(back.ms, forward.ms - 10000);
+    EXPECT_LT(back.ms, forward.ms);
+    EXPECT_EQ(back.musicMs, back.ms);
+
+    ASSERT_TRUE(x.xdotool("key Escape"));
+    EXPECT_EQ(show.wait(30), 0) << show.stderrText();
+}
+
+// Options are read before anything opens: a bad one is named in one line with the usage after
+// it and exit status 2, with no display at hand (opening one would fail with status 1).
+TEST(PlayerEndToEnd, OptionsAreCheckedBeforeAnyWindowOpens)
+{
+    const std::vector<std::string> noDisplay = {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=",
+                                                "ASAN_OPTIONS=detect_leaks=0"};
+    struct Bad { std::vector<std::string> args; const char* named; } bad[] = {
+        {{"--fullscreen"}, "'--fullscreen'"}, {{"--start"}, "--start"}, {{"--start", "5s"}, "'5s'"},
+        {{"--start", "245000"}, "'245000'"},  {{"--window", "1024"}, "'1024'"},
+        {{"--window", "0x768"}, "'0x768'"},
+    };
+    for (const Bad& b : bad) {
+        std::vector<std::string> argv = {QUENRASTILAN_BINARY};
+        argv.insert(argv.end(), b.args.begin(), b.args.end());
+        Program show(argv, noDisplay);
+        EXPECT_EQ(show.wait(30), 2) << b.named;
+        std::string err = show.stderrText();
+        EXPECT_EQ(err.find("quenrastilan: "), 0u) << err;
+        EXPECT_LT(err.find(b.named), err.find('\n')) << err;
+        EXPECT_NE(err.find("\nusage: quenrastilan"), std::string::npos) << err;
+    }
+    Program help({QUENRASTILAN_BINARY, "--help"}, noDisplay);
+    EXPECT_EQ(help.wait(30), 0);
+    EXPECT_EQ(help.stdoutText().find("usage: quenrastilan"), 0u);
+    EXPECT_EQ(help.stderrText(), "");
+}
+
+// An installation into a fresh prefix plays with its music from any working directory: the
+// show finds it in share/quenrastilan/ (a missing module would be one line on stderr).
+TEST(PlayerEndToEnd, AnInstallationFindsItsMusicFromAnyFolder)
+{
+    std::string prefix = newTempDir(), elsewhere = newTempDir();
+    std::string install = "cmake --install '" QUENRASTILAN_BUILD_DIR "' --prefix '" + prefix + "' >/dev/null";
+    ASSERT_EQ(std::system(install.c_str()), 0);
+    ASSERT_TRUE(fileExists(prefix + "/share/quenrastilan/music.xm"));
+    XServer x;
+    ASSERT_TRUE(x.ok());
+    Program show({prefix + "/bin/quenrastilan", "--window", "--start", "244500"}, showEnvironment(x), elsewhere);
+    EXPECT_EQ(show.wait(60), 0);
+    EXPECT_EQ(show.stderrText(), "");
+    EXPECT_NE(show.stdoutText().find("(music at 244500 ms)"), std::string::npos) << show.stdoutText();
+    EXPECT_EQ(std::system(("rm -rf '" + prefix + "' '" + elsewhere + "'").c_str()), 0);
+}
