@@ -39,7 +39,8 @@ static const char* const USAGE =
     "\n"
     "For profiling one scene's frames in this process (no table):\n"
     "  GALLIUM_NOOP=1 quenrastilan-bench --child noop --only pot2d --frames 60\n"
-    "prints 'scene position median-ms' lines (--child llvmpipe: whole frames).\n";
+    "prints 'scene position median-ms' lines (--child llvmpipe: whole frames, at --size WxH,\n"
+    "default 1024x768).\n";
 
 static double nowMs(clockid_t clock)
 {
@@ -142,10 +143,10 @@ static double sceneFrame(const Scene& scene, int time, bool measured)
 
 // Every scene at every position: `frames` consecutive frames at 60 fps from the position's time.
 // The scenes that carry state from frame to frame are drawn at 60 fps from their start.
-static int childFrames(int frames, const std::string& only)
+static int childFrames(int frames, const std::string& only, int width, int height)
 {
     HeadlessContext gl;
-    if (!gl.open())
+    if (!gl.open(width, height))
         fail(gl.error());
     show_resources_init();
     show_init();
@@ -162,7 +163,7 @@ static int childFrames(int frames, const std::string& only)
             long long first = 0;
             while (frameTime(first) < target)
                 first++;
-            if (scene.carriesState)
+            if (scene.carriesState())
                 for (; next < first; next++)
                     sceneFrame(scene, frameTime(next), false);
             std::vector<double> ms;
@@ -178,8 +179,9 @@ static int childFrames(int frames, const std::string& only)
     return 0;
 }
 
-// Runs this program as a child with the given driver and reads its figures into `into`.
-static void measureFrames(bool noop, int frames, double into[][BENCH_POSITIONS])
+// Runs this program as a child with the given driver and frame size and reads its figures
+// into `into`.
+static void measureFrames(bool noop, int frames, int height, double into[][BENCH_POSITIONS])
 {
     int fds[2];
     if (pipe(fds) != 0)
@@ -196,8 +198,9 @@ static void measureFrames(bool noop, int frames, double into[][BENCH_POSITIONS])
         else
             unsetenv("GALLIUM_NOOP");
         std::string n = std::to_string(frames);
+        std::string size = std::to_string(height * 4 / 3) + "x" + std::to_string(height);
         execl("/proc/self/exe", "quenrastilan-bench", "--child", noop ? "noop" : "llvmpipe",
-              "--frames", n.c_str(), (char*)nullptr);
+              "--frames", n.c_str(), "--size", size.c_str(), (char*)nullptr);
         std::fprintf(stderr, "quenrastilan-bench: cannot run itself: %s\n", std::strerror(errno));
         _exit(127);
     }
@@ -287,6 +290,7 @@ static void measureGrowth(BenchResults& r)
 int main(int argc, char** argv)
 {
     std::string json, child, only;
+    int width = 1024, height = 768;
     int frames = 15, starts = 5;
     bool memory = true;
     for (int i = 1; i < argc; i++) {
@@ -299,7 +303,8 @@ int main(int argc, char** argv)
             memory = false;
             continue;
         }
-        if (a != "--json" && a != "--frames" && a != "--starts" && a != "--child" && a != "--only")
+        if (a != "--json" && a != "--frames" && a != "--starts" && a != "--child" && a != "--only" &&
+            a != "--size")
             fail("unknown option '" + a + "' (see --help)");
         if (i + 1 >= argc)
             fail(a + " needs a value (see --help)");
@@ -310,7 +315,11 @@ int main(int argc, char** argv)
             child = v;
         else if (a == "--only")
             only = v;
-        else {
+        else if (a == "--size") {
+            if (std::sscanf(v.c_str(), "%dx%d", &width, &height) != 2 || width < 64 || height < 64 ||
+                width > 8192 || height > 8192)
+                fail("--size takes WxH, e.g. 1440x1080");
+        } else {
             int n = std::atoi(v.c_str());
             if (n < 1 || n > 1000)
                 fail(a + " takes a number from 1 to 1000");
@@ -319,7 +328,7 @@ int main(int argc, char** argv)
     }
     if (!child.empty()) {
         noopDriver = child == "noop";
-        return childFrames(frames, only);
+        return childFrames(frames, only, width, height);
     }
 
     BenchResults r;
@@ -328,9 +337,11 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "inits...\n");
     measureInits(starts, r);
     std::fprintf(stderr, "frames with the no-op driver...\n");
-    measureFrames(true, frames, r.noopMs);
-    std::fprintf(stderr, "frames with llvmpipe...\n");
-    measureFrames(false, frames, r.fullMs);
+    measureFrames(true, frames, 768, r.noopMs);
+    std::fprintf(stderr, "frames with llvmpipe at 1024x768...\n");
+    measureFrames(false, frames, 768, r.fullMs);
+    std::fprintf(stderr, "frames with llvmpipe at 1440x1080...\n");
+    measureFrames(false, frames, 1080, r.fullHdMs);
     if (memory) {
         std::fprintf(stderr, "a whole show at 60 fps for its peak memory (a few minutes)...\n");
         r.peakMB = measurePeakMemory();

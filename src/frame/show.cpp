@@ -144,9 +144,8 @@ void show_bring_to(int fromMs, int toMs, int fps)
         show_restart();
         fromMs = -1;
     }
-    NoRaster unseen;
     for (const Scene& s : SCENES) {
-        if (!s.carriesState || !testaaPos(toMs, s.range))
+        if (!s.carriesState() || !testaaPos(toMs, s.range))
             continue;
         // Its state is good up to fromMs when it was drawn then, else it is as its init left it.
         int first = testaaPos(fromMs, s.range) ? fromMs + 1 : s.range[0];
@@ -154,10 +153,8 @@ void show_bring_to(int fromMs, int toMs, int fps)
             int t = (int)(n * 1000 / fps);
             if (t >= toMs)
                 break;
-            if (t < first)
-                continue;
-            show_frame_setup();
-            s.draw(laskePos(t, s.range));
+            if (t >= first)
+                s.advance(laskePos(t, s.range));
         }
     }
 }

@@ -48,9 +48,10 @@ void show_restart();
 
 // Brings the scenes that carry state from show time fromMs, where the show stands, to just
 // before toMs, so that the frame at toMs shows them as a run at `fps` frames per second would:
-// each such scene whose range holds toMs is drawn, without rasterising, on the frames of that
-// rate from where its state stands (fromMs, or its start) up to toMs. Going back restarts
-// the scenes first. The other scenes derive everything from their position and need nothing.
+// each such scene whose range holds toMs is advanced (its state changed as its draw would,
+// nothing drawn) on the frames of that rate from where its state stands (fromMs, or its
+// start) up to toMs. Going back restarts the scenes first. The other scenes derive everything
+// from their position and need nothing.
 void show_bring_to(int fromMs, int toMs, int fps);
 
 // The scene frees, in the table's shutdown order.

@@ -107,6 +107,12 @@ void converge_init()
     convergecam->addpoint(Vector(14.1f, 11, -12.3f));
 }
 
+void converge_advance(float pos)
+{
+    ConvergeFrame frame = convergeFrame(pos);
+    flowStep(convergeflow, pos, [&frame](float x, float y, float z) { return convergeVelocity(frame, x, y, z); });
+}
+
 void converge(float pos)
 {
     glLoadIdentity();

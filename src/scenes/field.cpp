@@ -90,6 +90,12 @@ void field_init()
     flowInit(fieldflow);
 }
 
+void field_advance(float pos)
+{
+    FieldFrame frame = fieldFrame(pos);
+    flowStep(fieldflow, pos, [&frame](float x, float y, float z) { return fieldVelocity(frame, x, y, z); });
+}
+
 void field(float pos)
 {
     // The cube sits 45 units in front of the eye and turns once about a tilted axis.

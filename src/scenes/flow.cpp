@@ -66,18 +66,22 @@ int flowAdvance(Flow& flow, float step, const FlowField& field)
     return count;
 }
 
-void flowDraw(Flow& flow, float pos, float fade, const FlowField& field)
+int flowStep(Flow& flow, float pos, const FlowField& field)
 {
     float dt = pos - flow.previousframe;
     flow.previousframe = pos;
+    return flowAdvance(flow, flow.stepFactor * dt, field);
+}
 
+void flowDraw(Flow& flow, float pos, float fade, const FlowField& field)
+{
     glDisable(GL_TEXTURE_2D);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     pictureLineWidth(3.0f);
 
-    int n = flowAdvance(flow, flow.stepFactor * dt, field);
+    int n = flowStep(flow, pos, field);
     drawStreaks(flow.drawn, n, fade, flow.vertices, flow.colours);
 }
 

@@ -40,9 +40,12 @@ void flowFree(Flow& flow);
 // order, go to flow.drawn; returns how many.
 int flowAdvance(Flow& flow, float step, const FlowField& field);
 
-// One frame of the flow at scene position pos, under the camera the scene has set: the step
-// from the previous frame's position, the GL state of the streaks, the walk, and the survivors'
-// streaks with alpha `fade`.
+// One frame's walk at scene position pos, with the step from the previous frame's position;
+// returns how many survived into flow.drawn. Draws nothing.
+int flowStep(Flow& flow, float pos, const FlowField& field);
+
+// One frame of the flow at scene position pos, under the camera the scene has set: the GL
+// state of the streaks, flowStep, and the survivors' streaks with alpha `fade`.
 void flowDraw(Flow& flow, float pos, float fade, const FlowField& field);
 
 // The streaks of floaters[0..n) in one glDrawArrays(GL_LINES) from vertices and colours (room

@@ -90,12 +90,18 @@ void pot2dField(float t, float* grid)
     pot2d_func2(t, w, grid);
 }
 
+// Counts drawn frames and picks the ring's grid to overwrite. It is never reset, so the ring
+// carries on where it stopped; it wraps at 16, the only part of it that matters.
+static int piirrettava = 0;
+
+void pot2d_advance(float t)
+{
+    pot2dField(t, potgrid[piirrettava % POT2D_LAYERS]);
+    piirrettava = (piirrettava + 1) % POT2D_LAYERS;
+}
+
 void pot2d(float t)
 {
-    // Counts drawn frames and picks the ring's grid to overwrite. It is never reset, so the
-    // ring carries on where it stopped; it wraps at 16, the only part of it that matters.
-    static int piirrettava = 0;
-
     float fade = calcSaturate(t, 0.0f, 1.0f, 6.0f);
 
     glLoadIdentity();
@@ -106,8 +112,7 @@ void pot2d(float t)
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
 
-    pot2dField(t, potgrid[piirrettava % POT2D_LAYERS]);
-    piirrettava = (piirrettava + 1) % POT2D_LAYERS;
+    pot2d_advance(t);
 
     glRotatef(40.0f * t + 12.0f, 0.1f, 0.13f, 0.7f);  // axis deliberately not unit length
 

@@ -7,20 +7,20 @@
 #include <stdexcept>
 
 constexpr Scene SCENES[SCENE_COUNT] = {
-    // name        first ms  last ms   init            draw      free            carries state
-    {"alku",       {0,       29000},   alku_init,      alku,     alku_free,      false},
-    {"platon",     {27000,   40000},   platon_init,    platon,   platon_free,    false},
-    {"pot2d",      {40000,   66000},   pot2d_init,     pot2d,    pot2d_free,     true},
-    {"newton",     {66000,   94000},   newton_init,    newton,   newton_free,    false},
-    {"lorentz",    {93000,   106000},  lorentz_init,   lorentz,  lorentz_free,   false},
-    {"rossler",    {105000,  120000},  rossler_init,   rossler,  rossler_free,   false},
-    {"dla",        {119000,  132000},  dla_init,       dla,      dla_free,       false},
-    {"cell",       {132000,  145000},  cell_init,      cell,     cell_free,      false},
-    {"curves",     {145000,  159000},  curves_init,    curves,   curves_free,    false},
-    {"converge",   {159000,  172000},  converge_init,  converge, converge_free,  true},
-    {"fibotree",   {171000,  199000},  fibotree_init,  fibotree, fibotree_free,  false},
-    {"iterator",   {198500,  225000},  iterator_init,  iterator, iterator_free,  false},
-    {"field",      {225000,  244000},  field_init,     field,    field_free,     true},
+    // name        first ms  last ms   init            draw      free            advance (carries state)
+    {"alku",       {0,       29000},   alku_init,      alku,     alku_free,      nullptr},
+    {"platon",     {27000,   40000},   platon_init,    platon,   platon_free,    nullptr},
+    {"pot2d",      {40000,   66000},   pot2d_init,     pot2d,    pot2d_free,     pot2d_advance},
+    {"newton",     {66000,   94000},   newton_init,    newton,   newton_free,    nullptr},
+    {"lorentz",    {93000,   106000},  lorentz_init,   lorentz,  lorentz_free,   nullptr},
+    {"rossler",    {105000,  120000},  rossler_init,   rossler,  rossler_free,   nullptr},
+    {"dla",        {119000,  132000},  dla_init,       dla,      dla_free,       nullptr},
+    {"cell",       {132000,  145000},  cell_init,      cell,     cell_free,      nullptr},
+    {"curves",     {145000,  159000},  curves_init,    curves,   curves_free,    nullptr},
+    {"converge",   {159000,  172000},  converge_init,  converge, converge_free,  converge_advance},
+    {"fibotree",   {171000,  199000},  fibotree_init,  fibotree, fibotree_free,  nullptr},
+    {"iterator",   {198500,  225000},  iterator_init,  iterator, iterator_free,  nullptr},
+    {"field",      {225000,  244000},  field_init,     field,    field_free,     field_advance},
 };
 
 // The row of that name; a name not in the table stops the build where an order names it.

@@ -9,9 +9,13 @@ struct Scene {
     void (*init)();       // once at start-up, in SCENE_INIT_ORDER
     void (*draw)(float);  // one frame at the scene position: 0 at range[0], 1 at range[1]
     void (*free)();       // once at shutdown, in SCENE_FREE_ORDER
-    // Its frame depends on the frames drawn before it, so it must be drawn frame by frame
-    // from its start to reach a time (the others derive everything from the position).
-    bool carriesState;
+    // Set for a scene that carries state from frame to frame (its frame depends on the frames
+    // drawn before it, so it must be run frame by frame from its start to reach a time): one
+    // frame's change of that state at a position, without drawing; what draw does to the
+    // state, and nothing else. Null for the scenes that derive everything from the position.
+    void (*advance)(float);
+
+    bool carriesState() const { return advance != nullptr; }
 };
 
 const int SCENE_COUNT = 13;

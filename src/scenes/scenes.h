@@ -1,6 +1,8 @@
 // The thirteen scenes' functions: each an init called once at start-up, a draw function that takes
 // the scene position (0 at the start of its timeline range, 1 at the end) and a free called at
-// shutdown. The scene table (scene_table.h) lists them with their ranges and orders.
+// shutdown; the three whose frames build on the frames before them also an advance, which does a
+// frame's change of their state without drawing. The scene table (scene_table.h) lists them with
+// their ranges and orders.
 #ifndef QUENRASTILAN_SCENES_SCENES_H
 #define QUENRASTILAN_SCENES_SCENES_H
 
@@ -14,6 +16,7 @@ void platon_free();
 
 void pot2d_init();
 void pot2d(float pos);
+void pot2d_advance(float pos);
 void pot2d_free();
 
 void newton_init();
@@ -42,6 +45,7 @@ void curves_free();
 
 void converge_init();
 void converge(float pos);
+void converge_advance(float pos);
 void converge_free();
 
 void fibotree_init();
@@ -54,6 +58,7 @@ void iterator_free();
 
 void field_init();
 void field(float pos);
+void field_advance(float pos);
 void field_free();
 
 #endif

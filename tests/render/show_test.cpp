@@ -2,6 +2,8 @@
 // every scene, and the credits' placement, typing and fades.
 #include "render_fixture.h"
 
+#include "frame/show.h"
+#include "frame/timeline.h"
 #include "scenes/scene_table.h"
 
 #include <algorithm>
@@ -156,5 +158,32 @@ TEST_F(ShowTest, EachCreditLineShowsInItsOwnWindow)
         Box b = darkBox(showAt(2900 * (line + 1) + 1450));
         ASSERT_FALSE(b.empty()) << "line " << line + 1;
         EXPECT_NEAR(b.left, 512 - 31 * lineLeft[line], 40) << "line " << line + 1;
+    }
+}
+
+// A jump or a later start advances the scenes that carry state instead of drawing them: the
+// frame that follows is the one that drawing every frame of a 60 fps run would have given.
+TEST_F(ShowTest, BringingTheScenesThatCarryStateToATimeMatchesDrawingEveryFrame)
+{
+    for (const Scene& s : SCENES) {
+        if (!s.carriesState())
+            continue;
+        SCOPED_TRACE(s.name);
+        const int time = s.range[0] + (s.range[1] - s.range[0]) * 2 / 5;
+        show_restart();
+        for (long long n = (long long)s.range[0] * 60 / 1000;; n++) {
+            int t = (int)(n * 1000 / 60);
+            if (t >= time)
+                break;
+            if (t < s.range[0])
+                continue;
+            NoRaster unseen;
+            show_frame_setup();
+            s.draw(laskePos(t, s.range));
+        }
+        std::vector<unsigned char> drawn = alone(s.name, time);
+        show_restart();
+        show_bring_to(0, time, 60);
+        EXPECT_TRUE(alone(s.name, time) == drawn);
     }
 }
