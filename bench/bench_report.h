@@ -24,6 +24,7 @@ struct BenchResults {
     // driver, and median wall time of a whole frame with llvmpipe.
     double noopMs[SCENE_COUNT][BENCH_POSITIONS] = {};
     double fullMs[SCENE_COUNT][BENCH_POSITIONS] = {};
+    double fullHdMs[SCENE_COUNT][BENCH_POSITIONS] = {};  // the same at 1440x1080
     double peakMB = -1;  // peak resident memory of a whole run; negative when not measured
     double growthTestMs = 0, growthCountsMs = 0;
     bool aggregatesIdentical = false;
