@@ -95,13 +95,6 @@ unsigned long XServer::showWindow() const
     return found;
 }
 
-bool XServer::hasShowWindow() const
-{
-    Window w = showWindow();
-    XWindowAttributes a;
-    return w && XGetWindowAttributes(connection_, w, &a) && a.map_state == IsViewable;
-}
-
 bool XServer::closeWindow() const
 {
     Window w = showWindow();
@@ -114,8 +107,7 @@ bool XServer::closeWindow() const
     e.xclient.window = w;
     e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
     e.xclient.format = 32;
-    e.xclient.data.l[0] = (long)XInternAtom(d, "WM_DELETE_WINDOW", False);
-    e.xclient.data.l[1] = CurrentTime;
+    e.xclient.data.l[0] = (long)XInternAtom(d, "WM_DELETE_WINDOW", False);  // at CurrentTime, 0
     XSendEvent(d, w, False, NoEventMask, &e);
     XFlush(d);
     return true;
@@ -159,7 +151,7 @@ bool XServer::showWindowSize(int& width, int& height) const
 {
     Window w = showWindow();
     XWindowAttributes a;
-    if (!w || !XGetWindowAttributes(connection_, w, &a))
+    if (!w || !XGetWindowAttributes(connection_, w, &a) || a.map_state != IsViewable)
         return false;
     width = a.width;
     height = a.height;
@@ -259,20 +251,10 @@ int Program::wait(double seconds)
     return status_;
 }
 
-static std::string readText(const std::string& path)
+std::string readText(const std::string& path)
 {
     std::ifstream f(path);
     return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-std::string Program::stderrText() const
-{
-    return readText(errFile_);
-}
-
-std::string Program::stdoutText() const
-{
-    return readText(outFile_);
 }
 
 int runCapture(const std::vector<std::string>& args, std::string* err, const std::vector<std::string>& env)

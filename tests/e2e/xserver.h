@@ -7,6 +7,9 @@
 #include <sys/types.h>
 #include <vector>
 
+// A file's whole text, empty when it cannot be read.
+std::string readText(const std::string& path);
+
 // A child process with its stdout and stderr collected in files.
 class Program {
 public:
@@ -20,8 +23,8 @@ public:
     // process is then killed) and -2 when it died from a signal.
     int wait(double seconds);
     bool running();
-    std::string stderrText() const;
-    std::string stdoutText() const;
+    std::string stderrText() const { return readText(errFile_); }
+    std::string stdoutText() const { return readText(outFile_); }
     // Sends a signal to the process (SIGSTOP/SIGCONT to hold it at a point of its start-up).
     void signal(int sig) const;
     static const int CANNOT_DROP_PRIVILEGES = 125;
@@ -53,8 +56,12 @@ public:
     // Asks the window titled "Quenrastilan" to close, as a window manager's close button does.
     bool closeWindow() const;
     // Whether a window titled "Quenrastilan" is on the screen (mapped), and its size.
-    bool hasShowWindow() const;
     bool showWindowSize(int& width, int& height) const;
+    bool hasShowWindow() const
+    {
+        int width, height;
+        return showWindowSize(width, height);
+    }
 
 private:
     unsigned long showWindow() const;
