@@ -230,9 +230,8 @@ TEST(SoundWav, WritesACanonicalStereoHeaderAndTheSamples)
 
 TEST(SoundRender, RenderingFromLaterStartsShortensTheSongByThatMuch)
 {
-    std::vector<std::int16_t> whole, tail;
+    std::vector<std::int16_t> tail;
     std::string error;
-    ASSERT_TRUE(sound_render(MUSIC, 0, whole, error)) << error;
     ASSERT_TRUE(sound_render(MUSIC, 240000, tail, error)) << error;
-    EXPECT_NEAR((double)(whole.size() - tail.size()) / 2 / SOUND_RATE, 240.0, 0.01);
+    EXPECT_NEAR((double)(song().size() - tail.size()) / 2 / SOUND_RATE, 240.0, 0.01);
 }

@@ -21,21 +21,13 @@ static const Solid solids[] = {
     {"dodecahedron", dodecavertices, 20, &dodecafaces[0][0], 12, 5, 1.0f},
 };
 
-TEST(Platonic, NormalsAreOutwardWithYNegated)
-{
-    // 4 / sqrt(48) for each component of (4, -4, 4).
-    EXPECT_EQ(faceNormal(tetravertices, tetrafaces[0]), Vector(0.577350259f, -0.577350259f, 0.577350259f));
-    EXPECT_EQ(faceNormal(cubevertices, cubefaces[0]), Vector(0, 0, -1));  // z = -1
-    EXPECT_EQ(faceNormal(cubevertices, cubefaces[2]), Vector(1, 0, 0));   // x = +1
-    // The y faces get the inward normal.
-    EXPECT_EQ(faceNormal(cubevertices, cubefaces[4]), Vector(0, -1, 0));  // y = +1
-    EXPECT_EQ(faceNormal(cubevertices, cubefaces[5]), Vector(0, 1, 0));   // y = -1
-}
-
 // Checks the transcribed tables: every vertex on the circumsphere and used, every face a flat
-// regular polygon of the solid's edge length, listed clockwise from outside.
+// regular polygon of the solid's edge length, listed clockwise from outside: the face's normal,
+// y negated back, points away from the centre.
 TEST(Platonic, TablesDescribeRegularSolidsWoundClockwiseFromOutside)
 {
+    // Normals of unit length, y negated: 4 / sqrt(48) for each component of (4, -4, 4).
+    EXPECT_EQ(faceNormal(tetravertices, tetrafaces[0]), Vector(0.577350259f, -0.577350259f, 0.577350259f));
     for (const Solid& s : solids) {
         SCOPED_TRACE(s.name);
         std::vector<int> uses(s.vertexCount, 0);
