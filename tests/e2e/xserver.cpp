@@ -215,10 +215,7 @@ Program::Program(const std::vector<std::string>& argv, const std::vector<std::st
 
 Program::~Program()
 {
-    if (running()) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
+    wait(0);  // kills it if it still runs
     std::remove(errFile_.c_str());
     std::remove(outFile_.c_str());
 }

@@ -22,14 +22,6 @@ void RenderTest::SetUpTestSuite()
     show_resources_init();
 }
 
-void RenderTest::initShowOnce()
-{
-    static bool done = false;
-    if (!done)
-        show_init();
-    done = true;
-}
-
 std::vector<unsigned char> RenderTest::showAt(int time)
 {
     show_frame(time);

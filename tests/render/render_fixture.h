@@ -3,6 +3,7 @@
 #ifndef QUENRASTILAN_TESTS_RENDER_FIXTURE_H
 #define QUENRASTILAN_TESTS_RENDER_FIXTURE_H
 
+#include "frame/show.h"
 #include "lib/glcontext.h"
 
 #include <algorithm>
@@ -21,9 +22,6 @@ protected:
     static void SetUpTestSuite();
     static HeadlessContext* gl;
 
-    // Runs the thirteen scene inits once per test process, in the show's order (the scenes'
-    // random layouts depend on it). Each test runs in a process of its own under CTest.
-    static void initShowOnce();
     // Draws the frame of show time `time` (as the frame loop does) and reads it back.
     static std::vector<unsigned char> showAt(int time);
 
@@ -38,13 +36,15 @@ protected:
     static int redPixels(const std::vector<unsigned char>& rgb);
 };
 
-// Tests of the show's scenes: the thirteen inits run once for the suite.
+// Tests of the show's scenes: the thirteen inits run once per test process, in the show's
+// order (the scenes' random layouts depend on it). Each test runs in a process of its own under
+// CTest.
 class ShowRenderTest : public RenderTest {
 protected:
     static void SetUpTestSuite()
     {
         RenderTest::SetUpTestSuite();
-        initShowOnce();
+        [[maybe_unused]] static bool initialised = (show_init(), true);
     }
     // The named scene drawn alone on a cleared frame, at the position it has at show time `time`.
     static std::vector<unsigned char> alone(const char* scene, int time);

@@ -138,23 +138,9 @@ TEST(Soundtrack, EachSceneStartsWithAnAudibleChange)
     }
 }
 
-// Sound::init with music.xm as it now is in the working directory: it must fail with exactly one
-// stderr line that names the file and contains `reason`; play and release after it are harmless.
-static void expectSilentStart(const std::string& reason)
-{
-    Sound sound;
-    testing::internal::CaptureStderr();
-    bool opened = sound.init();
-    std::string err = testing::internal::GetCapturedStderr();
-    sound.play();
-    sound.release();
-    EXPECT_FALSE(opened);
-    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
-    EXPECT_NE(err.find("music.xm"), std::string::npos) << err;
-    EXPECT_NE(err.find(reason), std::string::npos) << err;
-}
-
-// In a fresh, empty working directory with the dummy audio driver.
+// Sound::init with each music.xm in a fresh, empty working directory and the dummy audio
+// driver: it fails with exactly one stderr line that names the file and gives the reason; play
+// and release after it are harmless. (A text file is music_e2e_test's, run by the program.)
 TEST(SoundInit, BadOrMissingModulesGiveOneLineAndNoMusic)
 {
     const std::vector<char> xm = readBytes(MUSIC);
@@ -185,7 +171,6 @@ TEST(SoundInit, BadOrMissingModulesGiveOneLineAndNoMusic)
         // libopenmpt itself would play these, their missing samples silent.
         {"cut in half", file(cut(xm.size() / 2)), "truncated"},
         {"cut short by one byte", file(cut(xm.size() - 1)), "truncated"},
-        {"text", file({'n', 'o', 't', ' ', 'a', ' ', 'm', 'o', 'd'}), "music.xm: "},
         {"XM ID and version, then noise", file(headed), "music.xm: "},
         {"missing", [] {}, "not found"},
         {"a folder", [] { fs::create_directory("music.xm"); }, "music.xm: "},
@@ -197,7 +182,15 @@ TEST(SoundInit, BadOrMissingModulesGiveOneLineAndNoMusic)
         SCOPED_TRACE(c.name);
         fs::remove_all("music.xm");
         c.make();
-        expectSilentStart(c.reason);
+        Sound sound;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(sound.init());
+        std::string err = testing::internal::GetCapturedStderr();
+        sound.play();
+        sound.release();
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+        EXPECT_NE(err.find("music.xm"), std::string::npos) << err;
+        EXPECT_NE(err.find(c.reason), std::string::npos) << err;
     }
     fs::current_path(previous);
     fs::remove_all(dir);

@@ -1,5 +1,5 @@
-// The Newton fractal scene's grid: one point in each quarter, the guarded start point and the
-// quarter boundaries. Expected values were worked out separately from the scene's equations in
+// The Newton fractal scene's grid: one point in each quarter, the guarded start point, the
+// quarter boundaries and the empty squares of points that overflowed. Expected values were worked out separately from the scene's equations in
 // emulated single precision.
 #include "scenes/newton.h"
 
@@ -25,7 +25,7 @@ TEST(Newton, OnePointInEachQuarter)
     EXPECT_FLOAT_EQ(at(gridAt(0.9f), 10, 99), -0.1413666f);   // quarter 4, z0 = 1.98 + 0.2 i
 }
 
-TEST(Newton, GuardedStartPointAndQuarterBoundaries)
+TEST(Newton, GuardedStartPointQuarterBoundariesAndOverflow)
 {
     // Quarter 2: g(0) = 0, the guard throws z0 = 0 to -1e6 - 1e6 i, and the iteration stays on
     // that diagonal: 0.2 atan(1).
@@ -40,10 +40,7 @@ TEST(Newton, GuardedStartPointAndQuarterBoundaries)
     EXPECT_EQ(newtonQuarter(0.5f), 2);
     EXPECT_EQ(newtonQuarter(0.75f), 3);
     EXPECT_EQ(newtonQuarter(0.7500001f), 4);
-}
-
-TEST(Newton, PointsThatOverflowedGetAnEmptySquare)
-{
+    // Points that overflowed get an empty square.
     EXPECT_EQ(newtonHalfSize(std::nanf("")), 0.0f);
     EXPECT_EQ(newtonHalfSize(INFINITY), 0.0f);
     EXPECT_FLOAT_EQ(newtonHalfSize(-0.314f), 0.985f);  // the largest square, -atan(inf) / 5

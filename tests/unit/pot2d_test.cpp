@@ -10,22 +10,18 @@ static float at(const std::vector<float>& g, int i, int j) { return g[i * POT2D_
 
 TEST(Pot2d, FieldsAtChosenCells)
 {
-    std::vector<float> g1(CELLS, 0.0f), g2(CELLS, 0.0f);
-    pot2d_func1(0.2f, 1.0f, g1.data());
-    pot2d_func2(0.2f, 1.0f, g2.data());
-    EXPECT_FLOAT_EQ(at(g1, 0, 0), 0.23356128f);
-    EXPECT_FLOAT_EQ(at(g1, 10, 40), 0.22891109f);   // row 10, column 40: rows and columns differ
-    EXPECT_FLOAT_EQ(at(g2, 0, 0), 0.25898296f);
-    EXPECT_FLOAT_EQ(at(g2, 10, 40), 0.086235136f);
-
-    std::fill(g1.begin(), g1.end(), 0.0f);
-    std::fill(g2.begin(), g2.end(), 0.0f);
-    pot2d_func1(0.7f, 1.0f, g1.data());
-    pot2d_func2(0.7f, 1.0f, g2.data());
-    EXPECT_FLOAT_EQ(at(g1, 54, 3), 0.27529764f);
-    EXPECT_FLOAT_EQ(at(g1, 27, 27), 0.094754696f);
-    EXPECT_FLOAT_EQ(at(g2, 54, 3), 0.50039959f);
-    EXPECT_FLOAT_EQ(at(g2, 27, 27), 0.52096403f);
+    // Row i, column j: rows and columns differ.
+    const struct { float t; int i, j; float waves, rings; } cells[] = {
+        {0.2f, 0, 0, 0.23356128f, 0.25898296f},   {0.2f, 10, 40, 0.22891109f, 0.086235136f},
+        {0.7f, 54, 3, 0.27529764f, 0.50039959f},  {0.7f, 27, 27, 0.094754696f, 0.52096403f},
+    };
+    for (const auto& c : cells) {
+        std::vector<float> g1(CELLS, 0.0f), g2(CELLS, 0.0f);
+        pot2d_func1(c.t, 1.0f, g1.data());
+        pot2d_func2(c.t, 1.0f, g2.data());
+        EXPECT_FLOAT_EQ(at(g1, c.i, c.j), c.waves) << c.t << " " << c.i << " " << c.j;
+        EXPECT_FLOAT_EQ(at(g2, c.i, c.j), c.rings) << c.t << " " << c.i << " " << c.j;
+    }
 }
 
 TEST(Pot2d, CrossFadeFromWavesToRings)

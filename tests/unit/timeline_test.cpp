@@ -34,17 +34,14 @@ TEST(Timeline, OverlapsAndTouchingBoundariesDrawBothScenesInTableOrderAndNothing
         EXPECT_TRUE(active(none).empty()) << none;
 }
 
-TEST(TimelineFunctions, CalcPosFloatClampsToTheSubRange)
+TEST(TimelineFunctions, CalcPosFloatClampsToTheSubRangeAndCalcSaturateIsAClampedSineHump)
 {
     EXPECT_FLOAT_EQ(calcPosFloat(0.5f, 0.2f, 0.6f), 0.75f);
     EXPECT_EQ(calcPosFloat(0.7f, 0.2f, 0.6f), 1.0f);
     EXPECT_EQ(calcPosFloat(0.6f, 0.2f, 0.6f), 1.0f);
     EXPECT_EQ(calcPosFloat(0.2f, 0.2f, 0.6f), 0.0f);
     EXPECT_EQ(calcPosFloat(-5.0f, 0.2f, 0.6f), 0.0f);
-}
 
-TEST(TimelineFunctions, CalcSaturateIsAClampedSineHump)
-{
     EXPECT_FLOAT_EQ(calcSaturate(0.5f, 0, 1, 1), 1.0f);
     EXPECT_NEAR(calcSaturate(0.25f, 0, 1, 1), 0.7071f, 1e-4);
     EXPECT_NEAR(calcSaturate(0.05f, 0, 1, 6), 0.9386f, 1e-4);
