@@ -26,20 +26,29 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 static const char* const USAGE =
-    "usage: quenrastilan-capture [--fps N] --at MS --out FILE.png\n"
-    "       quenrastilan-capture [--fps N] --from MS --to MS --out DIR\n"
-    "       quenrastilan-capture --video FILE.mp4 [--fps N] [--from MS] [--to MS] [--crf N]\n"
-    "       quenrastilan-capture --sheet FILE.png [--fps N]\n"
+    "usage: quenrastilan-capture [--fps N] [--size WxH] --at MS --out FILE.png\n"
+    "       quenrastilan-capture [--fps N] [--size WxH] [--jobs N] --from MS --to MS --out DIR\n"
+    "       quenrastilan-capture --video FILE.mp4 [--fps N] [--size WxH] [--jobs N] [--from MS]\n"
+    "                            [--to MS] [--crf N]\n"
+    "       quenrastilan-capture --master FILE.mkv [--fps N] [--size WxH] [--jobs N] [--from MS]\n"
+    "                            [--to MS]\n"
+    "       quenrastilan-capture --sheet FILE.png [--fps N] [--size WxH]\n"
     "       quenrastilan-capture --audio FILE.wav\n"
     "       quenrastilan-capture --check [--fps N]\n"
     "\n"
-    "Renders the show headless at 1024x768 on a simulated clock: frame n is drawn at\n"
-    "(int)(n * 1000 / fps) ms, every frame from 0 ms in order (frames before the ones asked\n"
-    "for are not rasterised, so they cost little). Times are show milliseconds, 0 to 245000.\n"
+    "Renders the show headless on a simulated clock: frame n is drawn at (int)(n * 1000 / fps)\n"
+    "ms, every frame from 0 ms in order (frames before the ones asked for are not rasterised,\n"
+    "so they cost little). Times are show milliseconds, 0 to 245000.\n"
     "\n"
+    "  --size WxH     the frames' size (default 1024x768), drawn natively at that size: the\n"
+    "                 4:3 picture fills it, or is centred between black bars in another shape\n"
+    "                 e.g. quenrastilan-capture --video show.mp4 --size 1440x1080\n"
+    "  --jobs N       render a range (frames, --video, --master) in N processes at once, each\n"
+    "                 a part of it (default: the number of cores); the output is the same\n"
     "  --fps N        frames per second of the simulated clock (default 30; 60 with --video\n"
     "                 and --check)\n"
     "  --at MS        draw the frames before MS, then one frame at exactly MS, and write it\n"
@@ -50,10 +59,15 @@ static const char* const USAGE =
     "                 e.g. quenrastilan-capture --fps 30 --from 3000 --to 6000 --out frames/\n"
     "  --out PATH     the PNG file (--at) or the folder (--from/--to), made if missing\n"
     "  --video FILE   an H.264 + AAC MP4 of the range with the soundtrack from the range's\n"
-    "                 start, encoded by ffmpeg while the frames render\n"
+    "                 first frame, encoded by ffmpeg while the frames render; BT.709, tagged\n"
+    "                 so, ready to upload\n"
     "                 e.g. quenrastilan-capture --video show.mp4\n"
     "                      quenrastilan-capture --video newton.mp4 --from 66000 --to 94000\n"
     "  --crf N        H.264 quality for --video, 0 (lossless) to 51 (default 18)\n"
+    "  --master FILE  a lossless master of the range to keep: FFV1 video in full RGB and the\n"
+    "                 soundtrack in FLAC, in Matroska; frame n spans the samples from\n"
+    "                 n * 48000 / fps on, and the frames decode to exactly the PNG frames\n"
+    "                 e.g. quenrastilan-capture --master show.mkv\n"
     "  --sheet FILE   a contact sheet: one thumbnail per scene at the middle of its range\n"
     "                 (or a little later where the scene shows next to nothing), labelled\n"
     "                 with the scene's name and time\n"
@@ -71,12 +85,15 @@ static const char* const USAGE =
     "  --help         this text\n";
 
 static const int SHOW_LAST_MS = 245000;
-static const int W = HeadlessContext::WIDTH, H = HeadlessContext::HEIGHT;
+// The largest frame: 8K UHD.
+static const int MAX_WIDTH = 7680, MAX_HEIGHT = 4320;
 
 struct Options {
     int fps = -1;
     int at = -1, from = -1, to = -1, crf = 18;
-    std::string out, video, sheet, audio;
+    int width = 1024, height = 768;
+    int jobs = 0;  // 0: the number of cores
+    std::string out, video, master, sheet, audio;
     bool quiet = false, check = false;
 };
 
@@ -111,7 +128,7 @@ static Options parseOptions(int argc, char** argv)
             continue;
         }
         static const char* const valued[] = {"--fps", "--at", "--from", "--to", "--out", "--audio",
-                                             "--video", "--sheet", "--crf"};
+                                             "--video", "--sheet", "--crf", "--size", "--master", "--jobs"};
         if (std::find(std::begin(valued), std::end(valued), a) == std::end(valued))
             fail("unknown option '" + a + "' (see --help)");
         if (i + 1 >= argc)
@@ -133,14 +150,32 @@ static Options parseOptions(int argc, char** argv)
             o.audio = v;
         else if (a == "--video")
             o.video = v;
-        else
+        else if (a == "--master")
+            o.master = v;
+        else if (a == "--jobs")
+            o.jobs = parseInt(a, v, 1, 64);
+        else if (a == "--size") {
+            std::string text = v;
+            size_t x = text.find('x');
+            if (x == std::string::npos)
+                fail("--size takes WxH, e.g. 1440x1080, not '" + text + "'");
+            o.width = parseInt("the width of --size", text.substr(0, x).c_str(), 16, MAX_WIDTH);
+            o.height = parseInt("the height of --size", text.substr(x + 1).c_str(), 16, MAX_HEIGHT);
+        } else
             o.sheet = v;
     }
-    int modes = o.check + !o.audio.empty() + !o.video.empty() + !o.sheet.empty() + (o.at >= 0) +
-                (o.video.empty() && (o.from >= 0 || o.to >= 0));
+    bool encoded = !o.video.empty() || !o.master.empty();
+    int modes = o.check + !o.audio.empty() + !o.video.empty() + !o.master.empty() + !o.sheet.empty() +
+                (o.at >= 0) + (!encoded && (o.from >= 0 || o.to >= 0));
     if (modes != 1)
-        fail("give one of --at, --from/--to, --video, --sheet, --audio or --check (see --help)");
-    if (!o.video.empty()) {
+        fail("give one of --at, --from/--to, --video, --master, --sheet, --audio or --check (see --help)");
+    // H.264 in 4:2:0 halves the colour planes in both directions.
+    if (!o.video.empty() && (o.width % 2 || o.height % 2))
+        fail("--video needs an even width and height, not " + std::to_string(o.width) + "x" +
+             std::to_string(o.height));
+    if (o.jobs == 0)
+        o.jobs = std::max(1, (int)sysconf(_SC_NPROCESSORS_ONLN));
+    if (encoded) {
         if (o.from < 0)
             o.from = 0;
         if (o.to < 0)
@@ -156,7 +191,7 @@ static Options parseOptions(int argc, char** argv)
     if (o.from > o.to)
         fail("--from " + std::to_string(o.from) + " is after --to " + std::to_string(o.to));
     if (o.fps < 0)
-        o.fps = o.video.empty() && !o.check ? 30 : 60;
+        o.fps = encoded || o.check ? 60 : 30;
     return o;
 }
 
@@ -206,7 +241,7 @@ static void drawFrame(int time, bool keep)
 static void writeFrame(const HeadlessContext& gl, const std::string& path)
 {
     std::string error;
-    if (!writePNG(path, W, H, gl.readRGB(), error))
+    if (!writePNG(path, gl.width(), gl.height(), gl.readRGB(), error))
         fail("cannot write " + error);
 }
 
@@ -261,46 +296,220 @@ static void captureFrames(const HeadlessContext& gl, const Options& o)
     progress.finish();
 }
 
-static void captureVideo(const HeadlessContext& gl, const Options& o)
+// The frames of the range: the first at or after --from, and how many up to --to.
+struct Frames {
+    long long first = 0, count = 0;
+};
+static Frames framesOf(const Options& o)
 {
-    // The first and the number of frames in the range; the sound starts with the first.
-    long long first = 0;
-    while (frameTime(first, o.fps) < o.from)
-        first++;
-    long long count = 0;
-    while (frameTime(first + count, o.fps) <= o.to)
-        count++;
-    if (count == 0)
+    Frames f;
+    while (frameTime(f.first, o.fps) < o.from)
+        f.first++;
+    while (frameTime(f.first + f.count, o.fps) <= o.to)
+        f.count++;
+    if (f.count == 0)
         fail("no frame falls in the range at this frame rate");
+    return f;
+}
 
+// The soundtrack of frames [first, first + count) as a temporary WAV file: frame n spans the
+// stereo samples from n * 48000 / fps on. Rendered from the song's start as the show plays it
+// and cut there, so the sound starts with the first frame to the sample; silence past the end.
+static std::string soundOf(const Frames& f, int fps)
+{
+    std::string error, module = sound_find_module(error);
+    std::vector<std::int16_t> song;
+    if (module.empty() || !sound_render(module, 0, song, error))
+        fail(error);
+    long long from = f.first * SOUND_RATE / fps, to = (f.first + f.count) * SOUND_RATE / fps;
+    std::vector<std::int16_t> pcm((size_t)(to - from) * 2, 0);
+    for (long long i = from; i < to && 2 * i + 1 < (long long)song.size(); i++) {
+        pcm[(size_t)(i - from) * 2] = song[(size_t)i * 2];
+        pcm[(size_t)(i - from) * 2 + 1] = song[(size_t)i * 2 + 1];
+    }
     char wavName[] = "/tmp/quenrastilan-capture-XXXXXX.wav";
     int fd = mkstemps(wavName, 4);
     if (fd < 0)
         fail(std::string("cannot make a temporary file: ") + std::strerror(errno));
     close(fd);
-    std::string wav = wavName;
-    renderAudio(frameTime(first, o.fps), wav);
-
-    VideoEncoder encoder;
-    std::string error;
-    if (!encoder.start(o.video, W, H, o.fps, o.crf, count, wav, error)) {
-        std::remove(wav.c_str());
+    if (!sound_write_wav(wavName, pcm, error)) {
+        std::remove(wavName);
         fail(error);
     }
-    Progress progress("video", first + count, o.quiet);
-    simulate(o.fps, o.to, [&](int t) { return t >= o.from; },
-             [&](long long, int) {
-                 if (!encoder.write(gl.readRGB(), error)) {
-                     encoder.abort();
-                     std::remove(wav.c_str());
-                     fail(error);
-                 }
-             },
-             progress);
-    bool ok = encoder.finish(error);
-    std::remove(wav.c_str());
-    if (!ok)
+    return wavName;
+}
+
+static Encoding encodingOf(const Options& o, const Frames& f)
+{
+    Encoding e;
+    e.master = !o.master.empty();
+    e.width = o.width;
+    e.height = o.height;
+    e.fps = o.fps;
+    e.crf = o.crf;
+    e.frames = f.count;
+    return e;
+}
+
+// Frames [first, first + count) of the run, every frame before them run without rasterising;
+// `use` gets each of them once drawn, `step` is called after every frame.
+static void renderFrames(int fps, long long first, long long count, const std::function<void(long long)>& use,
+                         const std::function<void()>& step)
+{
+    for (long long n = 0; n < first + count; n++) {
+        drawFrame(frameTime(n, fps), n >= first);
+        if (n >= first)
+            use(n);
+        step();
+    }
+}
+
+// Writes frames [first, first + count) into an encoder started for them; false with the
+// reason in error.
+static bool encodeFrames(const HeadlessContext& gl, const Options& o, long long first, long long count,
+                         VideoEncoder& encoder, const std::function<void()>& step, std::string& error)
+{
+    bool ok = true;
+    renderFrames(o.fps, first, count, [&](long long) { ok = ok && encoder.write(gl.readRGB(), error); }, step);
+    return ok && encoder.finish(error);
+}
+
+static void captureEncoded(const HeadlessContext& gl, const Options& o)
+{
+    const std::string& path = o.master.empty() ? o.video : o.master;
+    Frames f = framesOf(o);
+    Encoding e = encodingOf(o, f);
+    e.wavPath = soundOf(f, o.fps);
+    VideoEncoder encoder;
+    std::string error;
+    Progress progress(o.master.empty() ? "video" : "master", f.first + f.count, o.quiet);
+    bool ok = encoder.start(path, e, error) &&
+              encodeFrames(gl, o, f.first, f.count, encoder, [&] { progress.step(); }, error);
+    std::remove(e.wavPath.c_str());
+    if (!ok) {
+        encoder.abort();
         fail(error);
+    }
+    progress.finish();
+}
+
+// One process's part of a range rendered by several, in a child of the tool: it opens its own
+// context and runs the show from 0 ms like a whole run (the frames before its part without
+// rasterising, so its scenes carry the same state), writes its frames to `part` (a video part
+// without sound, or the PNG files of a folder), one byte on `progressFd` per frame, and exits.
+[[noreturn]] static void renderPart(const Options& o, long long first, long long count, const std::string& part,
+                                    int progressFd)
+{
+    HeadlessContext gl;
+    if (!gl.open(o.width, o.height))
+        fail("no OpenGL context: " + gl.error());
+    show_resources_init();
+    show_init();
+    auto step = [&] {
+        if (write(progressFd, "x", 1) != 1)
+            fail("the capture that started this part has gone");
+    };
+    std::string error;
+    if (part.empty()) {
+        std::string dir = o.out.back() == '/' ? o.out : o.out + "/";
+        renderFrames(o.fps, first, count,
+                     [&](long long n) {
+                         char name[32];
+                         std::snprintf(name, sizeof name, "%06lld.png", n);
+                         writeFrame(gl, dir + name);
+                     },
+                     step);
+    } else {
+        Frames f{first, count};
+        VideoEncoder encoder;
+        if (!encoder.start(part, encodingOf(o, f), error) || !encodeFrames(gl, o, first, count, encoder, step, error))
+            fail(error);
+    }
+    show_free();
+    show_resources_free();
+    std::exit(0);
+}
+
+// A range (a folder of frames, a video or a master) in o.jobs processes: the range is cut into
+// that many parts of consecutive frames, each rendered by a child with its share of llvmpipe's
+// threads, and the video parts are joined (the video copied, not encoded again) with the sound.
+static void captureInParts(const Options& o)
+{
+    bool encoded = !o.video.empty() || !o.master.empty();
+    Frames f = framesOf(o);
+    int jobs = (int)std::min<long long>(o.jobs, f.count);
+    int cores = std::max(1, (int)sysconf(_SC_NPROCESSORS_ONLN));
+    std::string threads = std::to_string(std::max(1, cores / jobs));
+
+    std::vector<std::string> parts;
+    long long total = 0;
+    for (int k = 0; k < jobs; k++) {
+        total += f.first + f.count * (k + 1) / jobs;
+        if (!encoded)
+            continue;
+        char name[] = "/tmp/quenrastilan-part-XXXXXX.mkv";
+        int fd = mkstemps(name, 4);
+        if (fd < 0)
+            fail(std::string("cannot make a temporary file: ") + std::strerror(errno));
+        close(fd);
+        parts.push_back(name);
+    }
+    auto removeParts = [&] {
+        for (const std::string& p : parts)
+            std::remove(p.c_str());
+    };
+    int progressPipe[2];
+    if (pipe(progressPipe) != 0)
+        fail(std::string("cannot make a pipe: ") + std::strerror(errno));
+    std::vector<pid_t> children;
+    for (int k = 0; k < jobs; k++) {
+        long long first = f.first + f.count * k / jobs, last = f.first + f.count * (k + 1) / jobs;
+        pid_t pid = fork();
+        if (pid == 0) {
+            close(progressPipe[0]);
+            // Read by llvmpipe when the context is made: the parts share the cores.
+            setenv("LP_NUM_THREADS", threads.c_str(), 1);
+            renderPart(o, first, last - first, encoded ? parts[k] : "", progressPipe[1]);
+        }
+        if (pid < 0) {
+            removeParts();
+            fail(std::string("cannot start a part: ") + std::strerror(errno));
+        }
+        children.push_back(pid);
+    }
+    close(progressPipe[1]);
+    Progress progress(encoded ? (o.master.empty() ? "video" : "master") : "frames", total, o.quiet);
+    char bytes[256];
+    for (ssize_t n; (n = read(progressPipe[0], bytes, sizeof bytes)) != 0;) {
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            break;
+        for (ssize_t i = 0; i < n; i++)
+            progress.step();
+    }
+    close(progressPipe[0]);
+    bool ok = true;
+    for (pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ok = ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    if (!ok) {
+        removeParts();
+        fail("a part of the range failed (see above)");
+    }
+    if (encoded) {
+        Encoding e = encodingOf(o, f);
+        e.wavPath = soundOf(f, o.fps);
+        VideoEncoder joiner;
+        std::string error;
+        ok = joiner.join(o.master.empty() ? o.video : o.master, parts, e, error) && joiner.finish(error);
+        std::remove(e.wavPath.c_str());
+        removeParts();
+        if (!ok)
+            fail(error);
+    }
     progress.finish();
 }
 
@@ -339,7 +548,7 @@ static void captureSheet(const HeadlessContext& gl, const Options& o)
         }
         char label[48];
         std::snprintf(label, sizeof label, "%s %.1f s", SCENES[next].name, t / 1000.0);
-        cells.push_back({label, frame});
+        cells.push_back({label, frame, gl.width(), gl.height()});
         if (++next < SCENE_COUNT)
             target = std::max(t + 1, (SCENES[next].range[0] + SCENES[next].range[1]) / 2);
     }
@@ -410,10 +619,11 @@ int main(int argc, char** argv)
         renderAudio(0, o.audio);
         return 0;
     }
-    if (!o.video.empty()) {
+    if (!o.video.empty() || !o.master.empty()) {
         if (!ffmpegAvailable())
-            fail("--video needs ffmpeg, which is not installed (apt-get install ffmpeg)");
-        checkWritable(o.video);
+            fail(std::string(o.video.empty() ? "--master" : "--video") +
+                 " needs ffmpeg, which is not installed (apt-get install ffmpeg)");
+        checkWritable(o.video.empty() ? o.master : o.video);
     } else if (!o.sheet.empty()) {
         checkWritable(o.sheet);
     } else if (o.at >= 0) {
@@ -422,8 +632,14 @@ int main(int argc, char** argv)
         makeFolder(o.out);
     }
 
+    bool range = !o.video.empty() || !o.master.empty() || (o.from >= 0 && !o.out.empty());
+    if (range && o.jobs > 1) {
+        captureInParts(o);
+        return 0;
+    }
+
     HeadlessContext gl;
-    if (!gl.open())
+    if (!gl.open(o.width, o.height))
         fail("no OpenGL context: " + gl.error());
     show_resources_init();
     show_init();
@@ -431,8 +647,8 @@ int main(int argc, char** argv)
     int status = 0;
     if (o.check)
         status = checkShow(o);
-    else if (!o.video.empty())
-        captureVideo(gl, o);
+    else if (!o.video.empty() || !o.master.empty())
+        captureEncoded(gl, o);
     else if (!o.sheet.empty())
         captureSheet(gl, o);
     else if (o.at >= 0)

@@ -6,8 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-static const int FRAME_W = 1024, FRAME_H = 768;
-static const int SHRINK = 4, THUMB_W = FRAME_W / SHRINK, THUMB_H = FRAME_H / SHRINK;
+static const int THUMB_W = 256;
 static const int COLUMNS = 4, MARGIN = 12, LABEL_H = 28, TITLE_H = 44;
 static const unsigned char BACKGROUND = 0xE4;
 
@@ -64,6 +63,8 @@ std::vector<unsigned char> makeSheet(const std::vector<SheetCell>& cells, const 
                                      int& height)
 {
     int rows = ((int)cells.size() + COLUMNS - 1) / COLUMNS;
+    const int frameW = cells.empty() ? 1024 : cells[0].width, frameH = cells.empty() ? 768 : cells[0].height;
+    const int THUMB_H = (int)((long long)THUMB_W * frameH / frameW);
     width = COLUMNS * THUMB_W + (COLUMNS + 1) * MARGIN;
     height = TITLE_H + rows * (THUMB_H + LABEL_H) + rows * MARGIN;
     std::vector<unsigned char> img((size_t)width * height * 3, BACKGROUND);
@@ -73,16 +74,19 @@ std::vector<unsigned char> makeSheet(const std::vector<SheetCell>& cells, const 
         int left = MARGIN + (int)(i % COLUMNS) * (THUMB_W + MARGIN);
         int top = TITLE_H + (int)(i / COLUMNS) * (THUMB_H + LABEL_H + MARGIN);
         const std::vector<unsigned char>& f = cells[i].frame;
-        // Each thumbnail pixel averages a 4x4 block of the frame.
+        // Each thumbnail pixel averages the block of the frame it covers (4x4 at 1024x768).
         for (int y = 0; y < THUMB_H; y++)
-            for (int x = 0; x < THUMB_W; x++)
+            for (int x = 0; x < THUMB_W; x++) {
+                int x0 = x * frameW / THUMB_W, x1 = std::max(x0 + 1, (x + 1) * frameW / THUMB_W);
+                int y0 = y * frameH / THUMB_H, y1 = std::max(y0 + 1, (y + 1) * frameH / THUMB_H);
                 for (int k = 0; k < 3; k++) {
                     int sum = 0;
-                    for (int dy = 0; dy < SHRINK; dy++)
-                        for (int dx = 0; dx < SHRINK; dx++)
-                            sum += f[((size_t)(y * SHRINK + dy) * FRAME_W + x * SHRINK + dx) * 3 + k];
-                    img[((size_t)(top + y) * width + left + x) * 3 + k] = (unsigned char)(sum / (SHRINK * SHRINK));
+                    for (int sy = y0; sy < y1; sy++)
+                        for (int sx = x0; sx < x1; sx++)
+                            sum += f[((size_t)sy * frameW + sx) * 3 + k];
+                    img[((size_t)(top + y) * width + left + x) * 3 + k] = (unsigned char)(sum / ((x1 - x0) * (y1 - y0)));
                 }
+            }
         drawText(img, width, height, left, top + THUMB_H + 6, 16, cells[i].label);
     }
     return img;

@@ -7,11 +7,13 @@
 
 struct SheetCell {
     std::string label;                 // e.g. "newton 80.0 s"
-    std::vector<unsigned char> frame;  // a whole 1024x768 RGB frame, top row first
+    std::vector<unsigned char> frame;  // a whole RGB frame, top row first
+    int width, height;                 // the frame's size
 };
 
-// Lays the cells out four to a row, each frame shrunk to a quarter with its label below it,
-// under a title line. Returns the RGB image and its size.
+// Lays the cells out four to a row, each frame shrunk to 256 pixels wide (a quarter of a
+// 1024x768 frame) with its label below it, under a title line. Returns the RGB image and its
+// size.
 std::vector<unsigned char> makeSheet(const std::vector<SheetCell>& cells, const std::string& title, int& width,
                                      int& height);
 

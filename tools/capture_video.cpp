@@ -23,8 +23,78 @@ VideoEncoder::~VideoEncoder()
     abort();
 }
 
-bool VideoEncoder::start(const std::string& path, int width, int height, int fps, int crf, long long frames,
-                         const std::string& wavPath, std::string& error)
+// The codec arguments of an encoding's video.
+static std::vector<std::string> videoCodec(const Encoding& e)
+{
+    if (e.master)
+        return {"-c:v", "ffv1", "-level", "3", "-g", "1", "-slicecrc", "1", "-pix_fmt", "bgr0"};
+    return {"-c:v", "libx264", "-preset", "veryfast", "-crf", std::to_string(e.crf),
+            "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
+            "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv"};
+}
+
+// The sound's and the container's arguments of a whole encoding.
+static std::vector<std::string> soundAndContainer(const Encoding& e)
+{
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.6f", (double)e.frames / e.fps);
+    std::vector<std::string> a = {"-c:a"};
+    if (e.master)
+        a.insert(a.end(), {"flac", "-t", seconds, "-f", "matroska"});
+    else
+        a.insert(a.end(), {"aac", "-b:a", "192k", "-t", seconds, "-movflags", "+faststart", "-f", "mp4"});
+    return a;
+}
+
+bool VideoEncoder::start(const std::string& path, const Encoding& e, std::string& error)
+{
+    char size[32], rate[16];
+    std::snprintf(size, sizeof size, "%dx%d", e.width, e.height);
+    std::snprintf(rate, sizeof rate, "%d", e.fps);
+    std::vector<std::string> args = {"-f", "rawvideo", "-pix_fmt", "rgb24", "-s", size, "-framerate", rate,
+                                     "-i", "pipe:3"};
+    if (!e.wavPath.empty())
+        args.insert(args.end(), {"-i", e.wavPath, "-map", "0:v", "-map", "1:a"});
+    std::vector<std::string> codec = videoCodec(e);
+    args.insert(args.end(), codec.begin(), codec.end());
+    if (e.wavPath.empty()) {
+        args.insert(args.end(), {"-f", "matroska"});
+    } else {
+        std::vector<std::string> rest = soundAndContainer(e);
+        args.insert(args.end(), rest.begin(), rest.end());
+    }
+    return launch(path, args, true, error);
+}
+
+bool VideoEncoder::join(const std::string& path, const std::vector<std::string>& parts, const Encoding& e,
+                        std::string& error)
+{
+    char listName[] = "/tmp/quenrastilan-parts-XXXXXX";
+    int fd = mkstemp(listName);
+    if (fd < 0) {
+        error = std::string("cannot make a temporary file: ") + std::strerror(errno);
+        return false;
+    }
+    list_ = listName;
+    std::string list;
+    for (const std::string& part : parts)
+        list += "file '" + part + "'\n";
+    bool written = ::write(fd, list.data(), list.size()) == (ssize_t)list.size();
+    close(fd);
+    if (!written) {
+        error = list_ + ": " + std::strerror(errno);
+        abort();
+        return false;
+    }
+    std::vector<std::string> args = {"-f", "concat", "-safe", "0", "-i", list_, "-i", e.wavPath,
+                                     "-map", "0:v", "-map", "1:a", "-c:v", "copy"};
+    std::vector<std::string> rest = soundAndContainer(e);
+    args.insert(args.end(), rest.begin(), rest.end());
+    return launch(path, args, false, error);
+}
+
+bool VideoEncoder::launch(const std::string& path, std::vector<std::string> tail, bool framesOnPipe,
+                          std::string& error)
 {
     path_ = path;
     // A device or pipe is written in place; anything else under a temporary name beside it.
@@ -60,19 +130,9 @@ bool VideoEncoder::start(const std::string& path, int width, int height, int fps
         close(logFd);
         return false;
     }
-    char size[32], rate[16], quality[16], seconds[32];
-    std::snprintf(size, sizeof size, "%dx%d", width, height);
-    std::snprintf(rate, sizeof rate, "%d", fps);
-    std::snprintf(quality, sizeof quality, "%d", crf);
-    std::snprintf(seconds, sizeof seconds, "%.6f", (double)frames / fps);
-    std::vector<std::string> args = {
-        "ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-        "-f", "rawvideo", "-pix_fmt", "rgb24", "-s", size, "-framerate", rate, "-i", "pipe:3",
-        "-i", wavPath,
-        "-map", "0:v", "-map", "1:a",
-        "-c:v", "libx264", "-preset", "veryfast", "-crf", quality, "-pix_fmt", "yuv420p",
-        "-c:a", "aac", "-b:a", "192k",
-        "-t", seconds, "-movflags", "+faststart", "-f", "mp4", temp_};
+    std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
+    args.insert(args.end(), tail.begin(), tail.end());
+    args.push_back(temp_);
     pid_ = fork();
     if (pid_ == 0) {
         // The frames arrive on descriptor 3, messages go to the log, standard input and
@@ -96,6 +156,10 @@ bool VideoEncoder::start(const std::string& path, int width, int height, int fps
     close(fds[0]);
     close(logFd);
     pipe_ = fds[1];
+    if (!framesOnPipe) {
+        close(pipe_);
+        pipe_ = -1;
+    }
     if (pid_ < 0) {
         error = std::string("cannot start ffmpeg: ") + std::strerror(errno);
         abort();
@@ -132,7 +196,8 @@ std::string VideoEncoder::ffmpegError() const
 
 bool VideoEncoder::finish(std::string& error)
 {
-    close(pipe_);
+    if (pipe_ >= 0)
+        close(pipe_);
     pipe_ = -1;
     int status = 0;
     waitpid(pid_, &status, 0);
@@ -151,6 +216,9 @@ bool VideoEncoder::finish(std::string& error)
     temp_.clear();
     std::remove(log_.c_str());
     log_.clear();
+    if (!list_.empty())
+        std::remove(list_.c_str());
+    list_.clear();
     return true;
 }
 
@@ -170,4 +238,7 @@ void VideoEncoder::abort()
     if (!log_.empty())
         std::remove(log_.c_str());
     log_.clear();
+    if (!list_.empty())
+        std::remove(list_.c_str());
+    list_.clear();
 }

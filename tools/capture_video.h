@@ -7,15 +7,27 @@
 #include <sys/types.h>
 #include <vector>
 
+// What to encode. An MP4 is H.264 converted with the BT.709 matrix to limited-range 4:2:0 and
+// tagged so (primaries, transfer, matrix, range), with AAC sound, its index at the front; a
+// master is lossless FFV1 in full RGB with FLAC sound, in Matroska. Without sound (a part of a
+// run rendered by several processes), either is video alone in Matroska, joined later.
+struct Encoding {
+    bool master = false;
+    int width = 1024, height = 768, fps = 60, crf = 18;
+    long long frames = 0;
+    std::string wavPath;  // the sound, exactly as long as the frames; empty for a part
+};
+
 class VideoEncoder {
 public:
     ~VideoEncoder();
 
-    // Starts ffmpeg writing an H.264 (yuv420p) + AAC MP4 of `frames` frames at fps to path,
-    // with the audio of wavPath trimmed to the same length. A regular output file is written
-    // under a temporary name and appears only when finish() succeeds.
-    bool start(const std::string& path, int width, int height, int fps, int crf, long long frames,
-               const std::string& wavPath, std::string& error);
+    // Starts ffmpeg writing the encoding's frames, sent by write(), to path. A regular output
+    // file is written under a temporary name and appears only when finish() succeeds.
+    bool start(const std::string& path, const Encoding& e, std::string& error);
+    // Starts ffmpeg joining parts written without sound (in order, by the same settings) with
+    // the encoding's sound into path; the video is copied, not encoded again. finish() waits.
+    bool join(const std::string& path, const std::vector<std::string>& parts, const Encoding& e, std::string& error);
     // Sends one frame, RGB rows top row first.
     bool write(const std::vector<unsigned char>& rgb, std::string& error);
     // Closes the pipe, waits for ffmpeg and puts the file in place.
@@ -24,11 +36,12 @@ public:
     void abort();
 
 private:
+    bool launch(const std::string& path, std::vector<std::string> args, bool framesOnPipe, std::string& error);
     std::string ffmpegError() const;
 
     pid_t pid_ = -1;
     int pipe_ = -1;
-    std::string path_, temp_, log_;
+    std::string path_, temp_, log_, list_;
 };
 
 // Whether ffmpeg can be run.

@@ -33,8 +33,11 @@ TEST(CaptureVideo, ShortRangeHasItsFramesSizeRateAndSound)
     // 3000 to 4000 ms at 30 fps: frames 90 to 120, 31 frames, 1.033 s.
     ASSERT_EQ(runCapture({"--video", dir + "/v.mp4", "--fps", "30", "--from", "3000", "--to", "4000", "--quiet"}), 0);
     std::string video = run("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
-                            "stream=codec_name,width,height,r_frame_rate,pix_fmt,nb_read_frames -of compact " +
-                            dir + "/v.mp4");
+                            "stream=codec_name,width,height,r_frame_rate,pix_fmt,nb_read_frames,color_range,"
+                            "color_space,color_transfer,color_primaries -of compact " + dir + "/v.mp4");
+    // Converted with the BT.709 matrix and tagged so, as players assume for HD.
+    EXPECT_NE(video.find("color_range=tv|color_space=bt709|color_transfer=bt709|color_primaries=bt709"),
+              std::string::npos) << video;
     EXPECT_NE(video.find("codec_name=h264"), std::string::npos) << video;
     EXPECT_NE(video.find("width=1024|height=768"), std::string::npos) << video;
     EXPECT_NE(video.find("pix_fmt=yuv420p"), std::string::npos) << video;
