@@ -1,6 +1,6 @@
 // The Newton fractal scene's grid: one point in each quarter, the guarded start point, the
-// quarter boundaries and the empty squares of points that overflowed. Expected values were worked out separately from the scene's equations in
-// emulated single precision.
+// quarter boundaries and the empty squares of points that overflowed. Expected values were
+// worked out separately from the scene's equations in emulated single precision.
 #include "scenes/newton.h"
 
 #include <gtest/gtest.h>

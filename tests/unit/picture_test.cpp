@@ -16,11 +16,9 @@ TEST(Picture, FitsTheLargestCentredFourByThreeRectangle)
     };
     for (const Case& c : cases) {
         Picture p = picture_fit(c.w, c.h);
-        EXPECT_EQ(p.x, c.x) << c.w << "x" << c.h;
-        EXPECT_EQ(p.y, c.y) << c.w << "x" << c.h;
-        EXPECT_EQ(p.width, c.width) << c.w << "x" << c.h;
-        EXPECT_EQ(p.height, c.height) << c.w << "x" << c.h;
-        EXPECT_EQ(p.scale, c.scale) << c.w << "x" << c.h;
-        EXPECT_EQ(p.fillsDrawable(), c.w == c.width && c.h == c.height);
+        EXPECT_TRUE(p.x == c.x && p.y == c.y && p.width == c.width && p.height == c.height && p.scale == c.scale &&
+                    p.fillsDrawable() == (c.w == c.width && c.h == c.height))
+            << c.w << "x" << c.h << ": " << p.width << "x" << p.height << " at " << p.x << ", " << p.y << " scale "
+            << p.scale;
     }
 }
