@@ -34,9 +34,14 @@ void Progress::step()
 
 void Progress::show(bool last)
 {
-    double elapsed = seconds() - start_;
+    double now = seconds(), elapsed = now - start_;
     double fps = elapsed > 0 ? done_ / elapsed : 0;
-    double left = fps > 0 ? (total_ - done_) / fps : 0;
+    recent_.emplace_back(now, done_);
+    while (recent_.size() > 2 && now - recent_[1].first >= 30.0)
+        recent_.pop_front();
+    double span = now - recent_.front().first;
+    double recentFps = span > 0 ? (done_ - recent_.front().second) / span : fps;
+    double left = recentFps > 0 ? (total_ - done_) / recentFps : 0;
     char line[160];
     if (last)
         std::snprintf(line, sizeof line, "%s: %lld frames in %.1f s, %.1f frames/s", what_.c_str(), done_,

@@ -3,7 +3,9 @@
 #ifndef QUENRASTILAN_TOOLS_CAPTURE_PROGRESS_H
 #define QUENRASTILAN_TOOLS_CAPTURE_PROGRESS_H
 
+#include <deque>
 #include <string>
+#include <utility>
 
 class Progress {
 public:
@@ -20,6 +22,10 @@ private:
     long long total_, done_ = 0;
     bool quiet_, terminal_, shown_ = false;
     double start_, lastShown_;
+    // (time, frames done) when each of the last lines was shown: the time left is estimated from
+    // the rate over the last half minute, since frames before a range (not rasterised) run far
+    // faster than the range's own.
+    std::deque<std::pair<double, long long>> recent_;
 };
 
 #endif
