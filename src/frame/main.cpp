@@ -187,7 +187,7 @@ int SDL_main(int argc, char** argv)
 
     show_init();
     if (options.startMs > 0) {
-        show_bring_to(0, options.startMs, CATCH_UP_FPS);
+        show_bring_to(-1, options.startMs, CATCH_UP_FPS);
         clock.startAt(options.startMs, "playing from");
     } else {
         // Music and clock start back to back, after all precomputation.

@@ -144,18 +144,17 @@ void show_bring_to(int fromMs, int toMs, int fps)
         show_restart();
         fromMs = -1;
     }
-    for (const Scene& s : SCENES) {
-        if (!s.carriesState() || !testaaPos(toMs, s.range))
+    // Frame by frame, in the frame's scene order, as the frames would have drawn them: scenes
+    // share the random generators, so one scene's draws shape the next one's.
+    for (long long n = ((long long)fromMs + 1) * fps / 1000;; n++) {
+        int t = (int)(n * 1000 / fps);
+        if (t >= toMs)
+            break;
+        if (t <= fromMs)
             continue;
-        // Its state is good up to fromMs when it was drawn then, else it is as its init left it.
-        int first = testaaPos(fromMs, s.range) ? fromMs + 1 : s.range[0];
-        for (long long n = (long long)first * fps / 1000; ; n++) {
-            int t = (int)(n * 1000 / fps);
-            if (t >= toMs)
-                break;
-            if (t >= first)
+        for (const Scene& s : SCENES)
+            if (s.carriesState() && testaaPos(t, s.range))
                 s.advance(laskePos(t, s.range));
-        }
     }
 }
 

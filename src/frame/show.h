@@ -46,12 +46,12 @@ public:
 // the scenes are then as they were before the show's first frame.
 void show_restart();
 
-// Brings the scenes that carry state from show time fromMs, where the show stands, to just
-// before toMs, so that the frame at toMs shows them as a run at `fps` frames per second would:
-// each such scene whose range holds toMs is advanced (its state changed as its draw would,
-// nothing drawn) on the frames of that rate from where its state stands (fromMs, or its
-// start) up to toMs. Going back restarts the scenes first. The other scenes derive everything
-// from their position and need nothing.
+// Brings the scenes that carry state from show time fromMs, where the show stands (its frame
+// there drawn), to just before toMs, so that the frame at toMs shows them as a run at `fps`
+// frames per second would: every frame of that rate after fromMs and before toMs is advanced
+// (each such scene whose range holds it has its state changed as its draw would, nothing
+// drawn), in frame order, since the scenes share the random generators. Going back restarts
+// the scenes first. The other scenes derive everything from their position and need nothing.
 void show_bring_to(int fromMs, int toMs, int fps);
 
 // The scene frees, in the table's shutdown order.

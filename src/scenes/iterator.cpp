@@ -19,6 +19,12 @@ static float iteratorVertices[2 * ITERATOR_STEPS];
 
 void iterator_init() {}
 
+// The C library generator's seed for the clouds reseeded at position p.
+static int iteratorSeed(float p)
+{
+    return (int)(16100 * (double)p);
+}
+
 int iteratorQuarter(float t)
 {
     float p1 = calcPosFloat(t, 0.0f, 0.25f);
@@ -39,7 +45,7 @@ int iteratorQuarter(float t)
 
 void iterator1Points(float p, double* xy)
 {
-    srand((int)(16100 * (double)p));
+    srand(iteratorSeed(p));
     double s = 2.3 - 0.4 * p;
     double e = 0.4 * ((1 - p) * std::cos(20 * (double)p) + p) + 0.4;
     double h = (std::sqrt(3.0) / 2) * p * 3;
@@ -80,7 +86,7 @@ void iterator1Points(float p, double* xy)
 
 void iterator2Points(float p, double* xy)
 {
-    srand((int)(16100 * (double)p));
+    srand(iteratorSeed(p));
     float q = calcSaturate(p, 0.0f, 2.0f, 1.0f);
     float m = (float)(3 * std::sin(3.141592 * q / 2) + 2);
     float k = (float)(std::sqrt(3.0) * (0.335 * p + 0.8));
@@ -112,7 +118,7 @@ void iterator2Points(float p, double* xy)
 
 void iterator3Points(float p, double* xy)
 {
-    srand((int)(16100 * (double)p));
+    srand(iteratorSeed(p));
     float phi = (float)(1.4 * 3.141592 * p);
     float A = (float)((std::sqrt(3.0) - 1.1) - 0.15 * std::cos((double)phi));
     float B = (float)((std::sqrt(3.0) + 1.1) - 0.15 * std::sin((double)phi));
@@ -201,6 +207,26 @@ void iterator4(float p)
 {
     iterator4Points(p, iteratorCloud);
     drawCloud(3, calcSaturate(p, 0.0f, 1.0f, 1.0f));
+}
+
+// The clouds draw from the shared random generators, and the second and third quarters' clouds
+// take up where the frames before left them (randFloat is never reseeded here, and the Julia
+// cloud does not reseed rand): a frame's change of the generators, the draws of the cloud
+// functions above without their points.
+void iterator_advance(float t)
+{
+    int quarter = iteratorQuarter(t);
+    float p = calcPosFloat(t, 0.25f * (quarter - 1), 0.25f * quarter);
+    if (quarter == 1) {
+        srand(iteratorSeed(p));
+        for (int i = 0; i < ITERATOR_STEPS; i++)
+            randFloat();
+    } else if (quarter != 0) {
+        if (quarter != 3)
+            srand(iteratorSeed(p));
+        for (int i = 0; i < ITERATOR_STEPS; i++)
+            rand();
+    }
 }
 
 void iterator(float t)

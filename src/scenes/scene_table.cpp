@@ -19,7 +19,7 @@ constexpr Scene SCENES[SCENE_COUNT] = {
     {"curves",     {145000,  159000},  curves_init,    curves,   curves_free,    nullptr},
     {"converge",   {159000,  172000},  converge_init,  converge, converge_free,  converge_advance},
     {"fibotree",   {171000,  199000},  fibotree_init,  fibotree, fibotree_free,  nullptr},
-    {"iterator",   {198500,  225000},  iterator_init,  iterator, iterator_free,  nullptr},
+    {"iterator",   {198500,  225000},  iterator_init,  iterator, iterator_free,  iterator_advance},
     {"field",      {225000,  244000},  field_init,     field,    field_free,     field_advance},
 };
 

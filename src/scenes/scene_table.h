@@ -10,9 +10,10 @@ struct Scene {
     void (*draw)(float);  // one frame at the scene position: 0 at range[0], 1 at range[1]
     void (*free)();       // once at shutdown, in SCENE_FREE_ORDER
     // Set for a scene that carries state from frame to frame (its frame depends on the frames
-    // drawn before it, so it must be run frame by frame from its start to reach a time): one
-    // frame's change of that state at a position, without drawing; what draw does to the
-    // state, and nothing else. Null for the scenes that derive everything from the position.
+    // drawn before it, its own or the shared random generators', so it must be run frame by
+    // frame to reach a time): one frame's change of that state at a position, without drawing;
+    // what draw does to the state, and nothing else. Null for the scenes that derive everything
+    // from the position.
     void (*advance)(float);
 
     bool carriesState() const { return advance != nullptr; }

@@ -1,7 +1,8 @@
 // The thirteen scenes' functions: each an init called once at start-up, a draw function that takes
 // the scene position (0 at the start of its timeline range, 1 at the end) and a free called at
-// shutdown; the three whose frames build on the frames before them also an advance, which does a
-// frame's change of their state without drawing. The scene table (scene_table.h) lists them with
+// shutdown; the four whose frames build on the frames before them (their own state, or the
+// shared random generators) also an advance, which does a frame's change of that state without
+// drawing. The scene table (scene_table.h) lists them with
 // their ranges and orders.
 #ifndef QUENRASTILAN_SCENES_SCENES_H
 #define QUENRASTILAN_SCENES_SCENES_H
@@ -54,6 +55,7 @@ void fibotree_free();
 
 void iterator_init();
 void iterator(float pos);
+void iterator_advance(float pos);
 void iterator_free();
 
 void field_init();
