@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 static std::string eglErrorText(const char* what)
 {
@@ -80,6 +81,8 @@ bool HeadlessContext::open(int width, int height)
         return false;
     }
     picture_set_drawable(width, height);
+    const char* extensions = (const char*)glGetString(GL_EXTENSIONS);
+    packInvert_ = extensions && std::strstr(extensions, "GL_MESA_pack_invert");
     return true;
 }
 
@@ -102,16 +105,24 @@ HeadlessContext::~HeadlessContext()
     close();
 }
 
-std::vector<unsigned char> HeadlessContext::readRGB() const
+// GL_MESA_pack_invert's switch, not in every gl.h.
+static const GLenum PACK_INVERT = 0x8758;
+
+const std::vector<unsigned char>& HeadlessContext::readRGB() const
 {
-    std::vector<unsigned char> rows((size_t)width_ * height_ * 3);
-    std::vector<unsigned char> flipped(rows.size());
+    rgb_.resize((size_t)width_ * height_ * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, flipped.data());
-    // GL reads bottom row first; images are stored top row first.
+    if (packInvert_) {
+        glPixelStorei(PACK_INVERT, GL_TRUE);
+        glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, rgb_.data());
+        glPixelStorei(PACK_INVERT, GL_FALSE);
+        return rgb_;
+    }
+    // GL reads the bottom row first; images are stored top row first.
+    bottomUp_.resize(rgb_.size());
+    glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, bottomUp_.data());
     const size_t stride = (size_t)width_ * 3;
     for (int y = 0; y < height_; y++)
-        std::copy(flipped.begin() + (size_t)(height_ - 1 - y) * stride, flipped.begin() + (size_t)(height_ - y) * stride,
-                  rows.begin() + (size_t)y * stride);
-    return rows;
+        std::memcpy(&rgb_[(size_t)y * stride], &bottomUp_[(size_t)(height_ - 1 - y) * stride], stride);
+    return rgb_;
 }

@@ -22,8 +22,9 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
 
-    // Waits for the frame and reads the colour buffer back as RGB rows, top row first.
-    std::vector<unsigned char> readRGB() const;
+    // Waits for the frame and reads the colour buffer back as RGB rows, top row first, into a
+    // buffer the context keeps: the next call overwrites it.
+    const std::vector<unsigned char>& readRGB() const;
 
     static const int WIDTH = 1024;
     static const int HEIGHT = 768;
@@ -33,6 +34,9 @@ private:
     void* surface_ = nullptr;
     void* context_ = nullptr;
     int width_ = WIDTH, height_ = HEIGHT;
+    // Whether GL can write the rows top first itself (GL_MESA_pack_invert).
+    bool packInvert_ = false;
+    mutable std::vector<unsigned char> rgb_, bottomUp_;
     std::string error_;
 };
 
