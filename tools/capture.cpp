@@ -1,9 +1,11 @@
 // quenrastilan-capture: renders the show headless on a simulated clock and writes stills,
 // frames, a video with the soundtrack, a contact sheet, or the soundtrack alone.
 //
-// Frame n of a run at F frames per second is drawn at show time (int)(n * 1000 / F) ms. Every
-// frame from 0 ms is drawn in order, because some scenes carry state from frame to frame; the
-// frames before the requested ones run without rasterising (NoRaster), so they cost little.
+// Frame n of a run at F frames per second is drawn at show time (int)(n * 1000 / F) ms. In one
+// process every frame from 0 ms is drawn in order, because some scenes carry state from frame to
+// frame; the frames before the requested ones run without rasterising (NoRaster), so they cost
+// little. A range in several processes is cut into pieces; before each piece a process brings
+// the scenes that carry state up to it without drawing, as the player does for a jump.
 #include "capture_progress.h"
 #include "capture_sheet.h"
 #include "capture_video.h"
@@ -17,13 +19,17 @@
 
 #include <GL/gl.h>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <functional>
 #include <string>
+#include <new>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -47,8 +53,9 @@ static const char* const USAGE =
     "  --size WxH     the frames' size (default 1024x768), drawn natively at that size: the\n"
     "                 4:3 picture fills it, or is centred between black bars in another shape\n"
     "                 e.g. quenrastilan-capture --video show.mp4 --size 1440x1080\n"
-    "  --jobs N       render a range (frames, --video, --master) in N processes at once, each\n"
-    "                 a part of it (default: the number of cores); the output is the same\n"
+    "  --jobs N       render a range (frames, --video, --master) in N processes at once, which\n"
+    "                 take its pieces in turn (default: the number of cores); the output is\n"
+    "                 the same as from one process\n"
     "  --fps N        frames per second of the simulated clock (default 30; 60 with --video\n"
     "                 and --check)\n"
     "  --at MS        draw the frames before MS, then one frame at exactly MS, and write it\n"
@@ -96,6 +103,25 @@ struct Options {
     std::string out, video, master, sheet, audio;
     bool quiet = false, check = false;
 };
+
+// Set by Ctrl-C or a TERM signal: a video or master being written stops at the next frame and
+// removes what it wrote.
+static volatile sig_atomic_t stopped = 0;
+
+static void stop(int)
+{
+    stopped = 1;
+}
+
+// From here on Ctrl-C and TERM set `stopped` instead of ending the tool. Without SA_RESTART, so
+// that a wait for the processes of a range is interrupted.
+static void stopOnSignals()
+{
+    struct sigaction onStop = {};
+    onStop.sa_handler = stop;
+    sigaction(SIGINT, &onStop, nullptr);
+    sigaction(SIGTERM, &onStop, nullptr);
+}
 
 static void fail(const std::string& message)
 {
@@ -351,29 +377,6 @@ static Encoding encodingOf(const Options& o, const Frames& f)
     return e;
 }
 
-// Frames [first, first + count) of the run, every frame before them run without rasterising;
-// `use` gets each of them once drawn, `step` is called after every frame.
-static void renderFrames(int fps, long long first, long long count, const std::function<void(long long)>& use,
-                         const std::function<void()>& step)
-{
-    for (long long n = 0; n < first + count; n++) {
-        drawFrame(frameTime(n, fps), n >= first);
-        if (n >= first)
-            use(n);
-        step();
-    }
-}
-
-// Writes frames [first, first + count) into an encoder started for them; false with the
-// reason in error.
-static bool encodeFrames(const HeadlessContext& gl, const Options& o, long long first, long long count,
-                         VideoEncoder& encoder, const std::function<void()>& step, std::string& error)
-{
-    bool ok = true;
-    renderFrames(o.fps, first, count, [&](long long) { ok = ok && encoder.write(gl.readRGB(), error); }, step);
-    return ok && encoder.finish(error);
-}
-
 static void captureEncoded(const HeadlessContext& gl, const Options& o)
 {
     const std::string& path = o.master.empty() ? o.video : o.master;
@@ -383,47 +386,120 @@ static void captureEncoded(const HeadlessContext& gl, const Options& o)
     VideoEncoder encoder;
     std::string error;
     Progress progress(o.master.empty() ? "video" : "master", f.first + f.count, o.quiet);
-    bool ok = encoder.start(path, e, error) &&
-              encodeFrames(gl, o, f.first, f.count, encoder, [&] { progress.step(); }, error);
-    std::remove(e.wavPath.c_str());
-    if (!ok) {
+    stopOnSignals();
+    auto failed = [&] {
+        std::remove(e.wavPath.c_str());
         encoder.abort();
         fail(error);
-    }
+    };
+    if (!encoder.start(path, e, error))
+        failed();
+    simulate(o.fps, o.to, [&](int t) { return t >= o.from; },
+             [&](long long, int) {
+                 if (stopped)
+                     error = "stopped";
+                 if (stopped || !encoder.write(gl.readRGB(), error))
+                     failed();
+             },
+             progress);
+    if (!encoder.finish(error))
+        failed();
+    std::remove(e.wavPath.c_str());
     progress.finish();
 }
 
-// One process's part of a range rendered by several, in a child of the tool: it opens its own
-// context and runs the show from 0 ms like a whole run (the frames before its part without
-// rasterising, so its scenes carry the same state), writes its frames to `part` (a video part
-// without sound, or the PNG files of a folder), one byte on `progressFd` per frame, and exits.
-[[noreturn]] static void renderPart(const Options& o, long long first, long long count, const std::string& part,
-                                    int progressFd)
+// A piece of a range: frames [first, first + count).
+struct Piece {
+    long long first, count;
+};
+
+// The range cut into the pieces its processes take one after another: four seconds of show
+// each, shrinking towards the end to a second (or less in a short range) so that the
+// processes finish close together.
+static std::vector<Piece> piecesOf(const Frames& f, int jobs, int fps)
+{
+    long long most = 4LL * fps, least = std::max(1LL, std::min<long long>(fps, f.count / (4LL * jobs)));
+    std::vector<Piece> pieces;
+    for (long long next = f.first, end = f.first + f.count; next < end;) {
+        long long n = std::min(end - next, std::max(least, std::min(most, (end - next) / (2LL * jobs))));
+        pieces.push_back({next, n});
+        next += n;
+    }
+    return pieces;
+}
+
+// The name of a piece's output while a range renders in several processes: a video part
+// without sound, in NUT, whose time base keeps every frame's time exact when the parts are joined.
+static std::string partName(const std::string& folder, size_t k)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "/%06zu.nut", k);
+    return folder + name;
+}
+
+// Makes the folder for the parts of a video rendered in several processes: beside the video, on
+// the disk that is to hold it (a whole master's parts are gigabytes), or in the temporary folder
+// when the video goes to a device or a pipe.
+static std::string partsFolderFor(const std::string& path)
+{
+    struct stat st;
+    bool special = stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+    const char* tmp = std::getenv("TMPDIR");
+    std::string folder = special ? std::string(tmp && *tmp ? tmp : "/tmp") + "/quenrastilan-parts-XXXXXX"
+                                 : path + ".parts-XXXXXX";
+    if (!mkdtemp(&folder[0]))
+        fail(folder + ": " + std::strerror(errno));
+    return folder;
+}
+
+// One process of a range rendered by several, in a child of the tool: it opens its own context,
+// then takes the next piece nobody has taken (the counter `next` is shared by the processes)
+// until none is left. Before each piece it brings the scenes that carry state to the piece's
+// first frame without drawing anything, as the player does for a jump; the other scenes derive
+// everything from their position. It writes the frames of its pieces to the folder (PNG files)
+// or to one video part each in `parts`, one byte on `progressFd` per frame, and exits.
+[[noreturn]] static void renderPieces(const Options& o, const std::vector<Piece>& pieces, std::atomic<long>* next,
+                                      const std::string& parts, int progressFd)
 {
     HeadlessContext gl;
     if (!gl.open(o.width, o.height))
         fail("no OpenGL context: " + gl.error());
     show_resources_init();
     show_init();
-    auto step = [&] {
-        if (write(progressFd, "x", 1) != 1)
-            fail("the capture that started this part has gone");
-    };
+    std::string dir = o.out.empty() ? "" : o.out.back() == '/' ? o.out : o.out + "/";
+    int shown = -1;  // the show's time of the last frame drawn, -1 before the first
     std::string error;
-    if (part.empty()) {
-        std::string dir = o.out.back() == '/' ? o.out : o.out + "/";
-        renderFrames(o.fps, first, count,
-                     [&](long long n) {
-                         char name[32];
-                         std::snprintf(name, sizeof name, "%06lld.png", n);
-                         writeFrame(gl, dir + name);
-                     },
-                     step);
-    } else {
-        Frames f{first, count};
+    for (long k; (k = next->fetch_add(1)) < (long)pieces.size();) {
+        const Piece& p = pieces[(size_t)k];
+        show_bring_to(shown, frameTime(p.first, o.fps), o.fps);
         VideoEncoder encoder;
-        if (!encoder.start(part, encodingOf(o, f), error) || !encodeFrames(gl, o, first, count, encoder, step, error))
-            fail(error);
+        // On any failure the encoder's files go too; stopped with the whole capture, the parent
+        // says why.
+        auto quit = [&](const std::string& why) {
+            encoder.abort();
+            if (stopped)
+                std::exit(1);
+            fail(why);
+        };
+        if (dir.empty() && !encoder.start(partName(parts, (size_t)k), encodingOf(o, {p.first, p.count}), error))
+            quit(error);
+        for (long long n = p.first; n < p.first + p.count; n++) {
+            if (stopped)
+                quit("stopped");
+            shown = frameTime(n, o.fps);
+            show_frame(shown);
+            if (!dir.empty()) {
+                char name[32];
+                std::snprintf(name, sizeof name, "%06lld.png", n);
+                writeFrame(gl, dir + name);
+            } else if (!encoder.write(gl.readRGB(), error)) {
+                quit(error);
+            }
+            if (write(progressFd, "x", 1) != 1)
+                quit("the capture that started this process has gone");
+        }
+        if (dir.empty() && !encoder.finish(error))
+            quit(error);
     }
     show_free();
     show_resources_free();
@@ -431,56 +507,58 @@ static void captureEncoded(const HeadlessContext& gl, const Options& o)
 }
 
 // A range (a folder of frames, a video or a master) in o.jobs processes: the range is cut into
-// that many parts of consecutive frames, each rendered by a child with its share of llvmpipe's
-// threads, and the video parts are joined (the video copied, not encoded again) with the sound.
+// pieces, which the processes, each with its share of llvmpipe's threads, take in turn; the
+// video parts are then joined (the video copied, not encoded again) with the sound.
 static void captureInParts(const Options& o)
 {
     bool encoded = !o.video.empty() || !o.master.empty();
     Frames f = framesOf(o);
-    int jobs = (int)std::min<long long>(o.jobs, f.count);
+    std::vector<Piece> pieces = piecesOf(f, o.jobs, o.fps);
+    int jobs = (int)std::min<size_t>((size_t)o.jobs, pieces.size());
     int cores = std::max(1, (int)sysconf(_SC_NPROCESSORS_ONLN));
     std::string threads = std::to_string(std::max(1, cores / jobs));
 
-    std::vector<std::string> parts;
-    long long total = 0;
-    for (int k = 0; k < jobs; k++) {
-        total += f.first + f.count * (k + 1) / jobs;
-        if (!encoded)
-            continue;
-        char name[] = "/tmp/quenrastilan-part-XXXXXX.mkv";
-        int fd = mkstemps(name, 4);
-        if (fd < 0)
-            fail(std::string("cannot make a temporary file: ") + std::strerror(errno));
-        close(fd);
-        parts.push_back(name);
-    }
+    std::string parts = encoded ? partsFolderFor(o.master.empty() ? o.video : o.master) : "";
+    // The parts, and whatever a stopped encoder left beside them.
     auto removeParts = [&] {
-        for (const std::string& p : parts)
-            std::remove(p.c_str());
+        DIR* folder = parts.empty() ? nullptr : opendir(parts.c_str());
+        if (!folder)
+            return;
+        while (dirent* entry = readdir(folder))
+            if (entry->d_name[0] != '.')
+                unlink((parts + "/" + entry->d_name).c_str());
+        closedir(folder);
+        rmdir(parts.c_str());
     };
+    // The number of the next piece to take, shared by the processes.
+    void* shared = mmap(nullptr, sizeof(std::atomic<long>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared == MAP_FAILED)
+        fail(std::string("cannot share memory with the processes: ") + std::strerror(errno));
+    std::atomic<long>* next = new (shared) std::atomic<long>(0);
     int progressPipe[2];
     if (pipe(progressPipe) != 0)
         fail(std::string("cannot make a pipe: ") + std::strerror(errno));
+    stopOnSignals();
     std::vector<pid_t> children;
     for (int k = 0; k < jobs; k++) {
-        long long first = f.first + f.count * k / jobs, last = f.first + f.count * (k + 1) / jobs;
         pid_t pid = fork();
         if (pid == 0) {
             close(progressPipe[0]);
-            // Read by llvmpipe when the context is made: the parts share the cores.
-            setenv("LP_NUM_THREADS", threads.c_str(), 1);
-            renderPart(o, first, last - first, encoded ? parts[k] : "", progressPipe[1]);
+            // Read by llvmpipe when the context is made: the processes share the cores, unless
+            // the caller chose the number of threads.
+            setenv("LP_NUM_THREADS", threads.c_str(), 0);
+            renderPieces(o, pieces, next, parts, progressPipe[1]);
         }
         if (pid < 0) {
             removeParts();
-            fail(std::string("cannot start a part: ") + std::strerror(errno));
+            fail(std::string("cannot start a process: ") + std::strerror(errno));
         }
         children.push_back(pid);
     }
     close(progressPipe[1]);
-    Progress progress(encoded ? (o.master.empty() ? "video" : "master") : "frames", total, o.quiet);
+    Progress progress(encoded ? (o.master.empty() ? "video" : "master") : "frames", f.count, o.quiet);
     char bytes[256];
-    for (ssize_t n; (n = read(progressPipe[0], bytes, sizeof bytes)) != 0;) {
+    for (ssize_t n; !stopped && (n = read(progressPipe[0], bytes, sizeof bytes)) != 0;) {
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -488,23 +566,31 @@ static void captureInParts(const Options& o)
         for (ssize_t i = 0; i < n; i++)
             progress.step();
     }
-    close(progressPipe[0]);
+    if (stopped)
+        for (pid_t pid : children)
+            kill(pid, SIGTERM);
     bool ok = true;
     for (pid_t pid : children) {
         int status = 0;
-        waitpid(pid, &status, 0);
-        ok = ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR)
+            continue;
+        ok = ok && !stopped && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
+    close(progressPipe[0]);
+    munmap(shared, sizeof(std::atomic<long>));
     if (!ok) {
         removeParts();
-        fail("a part of the range failed (see above)");
+        fail(stopped ? "stopped" : "a process rendering the range failed (see above)");
     }
     if (encoded) {
+        std::vector<VideoPart> names;
+        for (size_t k = 0; k < pieces.size(); k++)
+            names.push_back({partName(parts, k), pieces[k].count});
         Encoding e = encodingOf(o, f);
         e.wavPath = soundOf(f, o.fps);
         VideoEncoder joiner;
         std::string error;
-        ok = joiner.join(o.master.empty() ? o.video : o.master, parts, e, error) && joiner.finish(error);
+        ok = joiner.join(o.master.empty() ? o.video : o.master, names, e, error) && joiner.finish(error);
         std::remove(e.wavPath.c_str());
         removeParts();
         if (!ok)

@@ -28,7 +28,10 @@ static std::vector<std::string> videoCodec(const Encoding& e)
 {
     if (e.master)
         return {"-c:v", "ffv1", "-level", "3", "-g", "1", "-slicecrc", "1", "-pix_fmt", "bgr0"};
-    return {"-c:v", "libx264", "-preset", "veryfast", "-crf", std::to_string(e.crf),
+    // The fastest preset: at the same CRF it spends more bits than the slower ones and comes
+    // closer to the frames drawn (higher PSNR on every scene), in well under half their time;
+    // the file is about twice as large.
+    return {"-c:v", "libx264", "-preset", "ultrafast", "-crf", std::to_string(e.crf),
             "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
             "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv"};
 }
@@ -58,7 +61,7 @@ bool VideoEncoder::start(const std::string& path, const Encoding& e, std::string
     std::vector<std::string> codec = videoCodec(e);
     args.insert(args.end(), codec.begin(), codec.end());
     if (e.wavPath.empty()) {
-        args.insert(args.end(), {"-f", "matroska"});
+        args.insert(args.end(), {"-f", "nut"});
     } else {
         std::vector<std::string> rest = soundAndContainer(e);
         args.insert(args.end(), rest.begin(), rest.end());
@@ -66,7 +69,7 @@ bool VideoEncoder::start(const std::string& path, const Encoding& e, std::string
     return launch(path, args, true, error);
 }
 
-bool VideoEncoder::join(const std::string& path, const std::vector<std::string>& parts, const Encoding& e,
+bool VideoEncoder::join(const std::string& path, const std::vector<VideoPart>& parts, const Encoding& e,
                         std::string& error)
 {
     char listName[] = "/tmp/quenrastilan-parts-XXXXXX";
@@ -76,9 +79,14 @@ bool VideoEncoder::join(const std::string& path, const std::vector<std::string>&
         return false;
     }
     list_ = listName;
+    // Each part's length is given, since the demuxer would otherwise take it from the part's
+    // last timestamp and lay the next part's first frame over its last.
     std::string list;
-    for (const std::string& part : parts)
-        list += "file '" + part + "'\n";
+    for (const VideoPart& part : parts) {
+        char duration[48];
+        std::snprintf(duration, sizeof duration, "duration %.6f\n", (double)part.frames / e.fps);
+        list += "file '" + part.path + "'\n" + duration;
+    }
     bool written = ::write(fd, list.data(), list.size()) == (ssize_t)list.size();
     close(fd);
     if (!written) {
@@ -130,6 +138,8 @@ bool VideoEncoder::launch(const std::string& path, std::vector<std::string> tail
         close(logFd);
         return false;
     }
+    // A frame is megabytes: a larger pipe passes it in fewer turns (best effort).
+    fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
     std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
     args.insert(args.end(), tail.begin(), tail.end());
     args.push_back(temp_);
@@ -200,7 +210,8 @@ bool VideoEncoder::finish(std::string& error)
         close(pipe_);
     pipe_ = -1;
     int status = 0;
-    waitpid(pid_, &status, 0);
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR)
+        continue;
     pid_ = -1;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         error = WIFEXITED(status) && WEXITSTATUS(status) == 127 ? "cannot run ffmpeg"
@@ -229,7 +240,8 @@ void VideoEncoder::abort()
     pipe_ = -1;
     if (pid_ > 0) {
         kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
+        while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR)
+            continue;
     }
     pid_ = -1;
     if (!temp_.empty() && temp_ != path_)

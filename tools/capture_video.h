@@ -10,12 +10,18 @@
 // What to encode. An MP4 is H.264 converted with the BT.709 matrix to limited-range 4:2:0 and
 // tagged so (primaries, transfer, matrix, range), with AAC sound, its index at the front; a
 // master is lossless FFV1 in full RGB with FLAC sound, in Matroska. Without sound (a part of a
-// run rendered by several processes), either is video alone in Matroska, joined later.
+// run rendered by several processes), either is video alone in NUT, joined later.
 struct Encoding {
     bool master = false;
     int width = 1024, height = 768, fps = 60, crf = 18;
     long long frames = 0;
     std::string wavPath;  // the sound, exactly as long as the frames; empty for a part
+};
+
+// A part written without sound, and how many frames it holds.
+struct VideoPart {
+    std::string path;
+    long long frames;
 };
 
 class VideoEncoder {
@@ -27,7 +33,7 @@ public:
     bool start(const std::string& path, const Encoding& e, std::string& error);
     // Starts ffmpeg joining parts written without sound (in order, by the same settings) with
     // the encoding's sound into path; the video is copied, not encoded again. finish() waits.
-    bool join(const std::string& path, const std::vector<std::string>& parts, const Encoding& e, std::string& error);
+    bool join(const std::string& path, const std::vector<VideoPart>& parts, const Encoding& e, std::string& error);
     // Sends one frame, RGB rows top row first.
     bool write(const std::vector<unsigned char>& rgb, std::string& error);
     // Closes the pipe, waits for ffmpeg and puts the file in place.

@@ -2,6 +2,7 @@
 #include "xserver.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -108,6 +109,26 @@ TEST(Capture, AnUnwritableFolderIsReportedAndGetsNoFile)
     }
     EXPECT_EQ(rmdir(locked.c_str()), 0) << "something was left in " << locked;
     EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
+}
+
+// Ctrl-C in the middle of a video, in one process or several, ends the capture with a failure
+// and leaves nothing in the video's folder: no partial video, no parts.
+TEST(Capture, StoppedWithCtrlCLeavesNothing)
+{
+    const std::string dir = newTempDir();
+    for (std::string jobs : {"1", "2"}) {
+        SCOPED_TRACE("--jobs " + jobs);
+        Program capture({QUENRASTILAN_CAPTURE, "--video", dir + "/show.mp4", "--from", "0", "--to", "30000",
+                         "--jobs", jobs, "--quiet"},
+                        {});
+        sleepSeconds(4);
+        ASSERT_TRUE(capture.running()) << capture.stderrText();
+        capture.signal(SIGINT);
+        EXPECT_EQ(capture.wait(60), 1);
+        EXPECT_NE(capture.stderrText().find("stopped"), std::string::npos) << capture.stderrText();
+        EXPECT_EQ(std::system(("test -z \"$(ls -A '" + dir + "')\"").c_str()), 0) << "left in " << dir;
+    }
+    std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 // The frames' size: 1024x768 asked for is the default to the byte; twice the size, reduced by
