@@ -27,8 +27,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <functional>
-#include <string>
 #include <new>
+#include <string>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -271,6 +271,14 @@ static void writeFrame(const HeadlessContext& gl, const std::string& path)
         fail("cannot write " + error);
 }
 
+// Frame n of a range as folder/NNNNNN.png, named by its number.
+static void writeNumberedFrame(const HeadlessContext& gl, const std::string& folder, long long n)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "%06lld.png", n);
+    writeFrame(gl, folder + (folder.back() == '/' ? "" : "/") + name);
+}
+
 // Draws frames 0, 1, ... of the run up to the last one at or before `last` ms; `use` is called
 // after each frame that `keep` asks for, with its number and time.
 static void simulate(int fps, int last, const std::function<bool(int)>& keep,
@@ -308,17 +316,9 @@ static void captureStill(const HeadlessContext& gl, const Options& o)
 
 static void captureFrames(const HeadlessContext& gl, const Options& o)
 {
-    std::string dir = o.out;
-    if (dir.back() != '/')
-        dir += '/';
     Progress progress("frames", (long long)o.to * o.fps / 1000 + 1, o.quiet);
     simulate(o.fps, o.to, [&](int t) { return t >= o.from; },
-             [&](long long n, int) {
-                 char name[32];
-                 std::snprintf(name, sizeof name, "%06lld.png", n);
-                 writeFrame(gl, dir + name);
-             },
-             progress);
+             [&](long long n, int) { writeNumberedFrame(gl, o.out, n); }, progress);
     progress.finish();
 }
 
@@ -466,7 +466,7 @@ static std::string partsFolderFor(const std::string& path)
         fail("no OpenGL context: " + gl.error());
     show_resources_init();
     show_init();
-    std::string dir = o.out.empty() ? "" : o.out.back() == '/' ? o.out : o.out + "/";
+    bool encoded = !o.video.empty() || !o.master.empty();
     int shown = -1;  // the show's time of the last frame drawn, -1 before the first
     std::string error;
     for (long k; (k = next->fetch_add(1)) < (long)pieces.size();) {
@@ -481,24 +481,21 @@ static std::string partsFolderFor(const std::string& path)
                 std::exit(1);
             fail(why);
         };
-        if (dir.empty() && !encoder.start(partName(parts, (size_t)k), encodingOf(o, {p.first, p.count}), error))
+        if (encoded && !encoder.start(partName(parts, (size_t)k), encodingOf(o, {p.first, p.count}), error))
             quit(error);
         for (long long n = p.first; n < p.first + p.count; n++) {
             if (stopped)
                 quit("stopped");
             shown = frameTime(n, o.fps);
             show_frame(shown);
-            if (!dir.empty()) {
-                char name[32];
-                std::snprintf(name, sizeof name, "%06lld.png", n);
-                writeFrame(gl, dir + name);
-            } else if (!encoder.write(gl.readRGB(), error)) {
+            if (!encoded)
+                writeNumberedFrame(gl, o.out, n);
+            else if (!encoder.write(gl.readRGB(), error))
                 quit(error);
-            }
             if (write(progressFd, "x", 1) != 1)
                 quit("the capture that started this process has gone");
         }
-        if (dir.empty() && !encoder.finish(error))
+        if (encoded && !encoder.finish(error))
             quit(error);
     }
     show_free();

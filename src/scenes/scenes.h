@@ -2,8 +2,7 @@
 // the scene position (0 at the start of its timeline range, 1 at the end) and a free called at
 // shutdown; the four whose frames build on the frames before them (their own state, or the
 // shared random generators) also an advance, which does a frame's change of that state without
-// drawing. The scene table (scene_table.h) lists them with
-// their ranges and orders.
+// drawing. The scene table (scene_table.h) lists them with their ranges and orders.
 #ifndef QUENRASTILAN_SCENES_SCENES_H
 #define QUENRASTILAN_SCENES_SCENES_H
 

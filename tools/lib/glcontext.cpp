@@ -6,7 +6,6 @@
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
