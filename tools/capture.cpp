@@ -1,11 +1,11 @@
 // quenrastilan-capture: renders the show headless on a simulated clock and writes stills,
 // frames, a video with the soundtrack, a contact sheet, or the soundtrack alone.
 //
-// Frame n of a run at F frames per second is drawn at show time (int)(n * 1000 / F) ms. In one
-// process every frame from 0 ms is drawn in order, because some scenes carry state from frame to
-// frame; the frames before the requested ones run without rasterising (NoRaster), so they cost
-// little. A range in several processes is cut into pieces; before each piece a process brings
-// the scenes that carry state up to it without drawing, as the player does for a jump.
+// Frame n of a run at F frames per second is drawn at show time (int)(n * 1000 / F) ms. Some
+// scenes carry state from frame to frame: before the first frame it draws, and between the
+// frames it draws, the tool brings them on frame by frame of the run without drawing anything,
+// as the player does for a jump, so every frame shows what a run from 0 ms would. A range in
+// several processes is cut into pieces, each process bringing the scenes to the pieces it takes.
 #include "capture_progress.h"
 #include "capture_sheet.h"
 #include "capture_video.h"
@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 static const char* const USAGE =
@@ -47,15 +49,19 @@ static const char* const USAGE =
     "       quenrastilan-capture --check [--fps N]\n"
     "\n"
     "Renders the show headless on a simulated clock: frame n is drawn at (int)(n * 1000 / fps)\n"
-    "ms, every frame from 0 ms in order (frames before the ones asked for are not rasterised,\n"
-    "so they cost little). Times are show milliseconds, 0 to 245000.\n"
+    "ms, each as a run from 0 ms would show it (the scenes are brought on through the frames\n"
+    "before it without drawing them). Times are show milliseconds, 0 to 245000. Paths may be\n"
+    "relative; folders they name are made when missing. Ctrl-C stops any capture with exit\n"
+    "status 130 and removes what it wrote.\n"
     "\n"
     "  --size WxH     the frames' size (default 1024x768), drawn natively at that size: the\n"
     "                 4:3 picture fills it, or is centred between black bars in another shape\n"
     "                 e.g. quenrastilan-capture --video show.mp4 --size 1440x1080\n"
-    "  --jobs N       render a range (frames, --video, --master) in N processes at once, which\n"
-    "                 take its pieces in turn (default: the number of cores); the output is\n"
-    "                 the same as from one process\n"
+    "  --jobs N       render a range (frames, --video, --master) in up to N processes at once,\n"
+    "                 which take its pieces in turn (default: the number of cores; a range too\n"
+    "                 short to gain from it runs in one). Frames and masters are the same as\n"
+    "                 from one process; a video's pieces are encoded apart, so its frames\n"
+    "                 differ from one process's within the encoder's loss\n"
     "  --fps N        frames per second of the simulated clock (default 30; 60 with --video\n"
     "                 and --check)\n"
     "  --at MS        draw the frames before MS, then one frame at exactly MS, and write it\n"
@@ -64,7 +70,7 @@ static const char* const USAGE =
     "  --to MS        last time of the range (with --video: default 245000); without --video\n"
     "                 each frame is written to DIR as NNNNNN.png, named by frame number\n"
     "                 e.g. quenrastilan-capture --fps 30 --from 3000 --to 6000 --out frames/\n"
-    "  --out PATH     the PNG file (--at) or the folder (--from/--to), made if missing\n"
+    "  --out PATH     the PNG file (--at) or the folder (--from/--to)\n"
     "  --video FILE   an H.264 + AAC MP4 of the range with the soundtrack from the range's\n"
     "                 first frame, encoded by ffmpeg while the frames render; BT.709, tagged\n"
     "                 so, ready to upload\n"
@@ -88,7 +94,8 @@ static const char* const USAGE =
     "                 errors (the first with its frame, time and scenes) and the peak resident\n"
     "                 memory; exit 1 on any GL error. A soak test, best in the sanitizer build\n"
     "                 e.g. quenrastilan-capture --check --fps 60\n"
-    "  --quiet        no progress lines (otherwise shown for runs longer than a few seconds)\n"
+    "  --quiet        no progress lines (otherwise shown for runs longer than a few seconds:\n"
+    "                 the frames asked for done and the time left at their average rate)\n"
     "  --help         this text\n";
 
 static const int SHOW_LAST_MS = 245000;
@@ -104,17 +111,17 @@ struct Options {
     bool quiet = false, check = false;
 };
 
-// Set by Ctrl-C or a TERM signal: a video or master being written stops at the next frame and
-// removes what it wrote.
+// The signal (Ctrl-C's SIGINT or a TERM) that asked the capture to stop, 0 while none has. Every
+// mode looks at it before each frame and in every second of show it brings the scenes through.
 static volatile sig_atomic_t stopped = 0;
 
-static void stop(int)
+static void stop(int signal)
 {
-    stopped = 1;
+    stopped = signal;
 }
 
-// From here on Ctrl-C and TERM set `stopped` instead of ending the tool. Without SA_RESTART, so
-// that a wait for the processes of a range is interrupted.
+// Ctrl-C and TERM set `stopped` instead of ending the tool. Without SA_RESTART, so that a wait
+// for the processes of a range is interrupted.
 static void stopOnSignals()
 {
     struct sigaction onStop = {};
@@ -123,10 +130,33 @@ static void stopOnSignals()
     sigaction(SIGTERM, &onStop, nullptr);
 }
 
-static void fail(const std::string& message)
+// What a failed or stopped run undoes, newest first: the encoder's files, the frames written,
+// the folders made. Each process has its own: a process started for a range begins with none.
+static std::vector<std::function<void()>> undo;
+// Set in a process started for a range by the capture.
+static bool startedForRange = false;
+
+// Says why the capture ends in one line, undoes what it wrote and exits: with 128 + the signal
+// when it was stopped, whatever else went wrong on the way, and 1 otherwise.
+[[noreturn]] static void fail(const std::string& message)
 {
-    std::fprintf(stderr, "quenrastilan-capture: %s\n", message.c_str());
-    std::exit(1);
+    // A process started for a range leaves "stopped" to the capture that started it; an empty
+    // message is a failure already reported.
+    if (stopped ? !startedForRange : !message.empty())
+        std::fprintf(stderr, "quenrastilan-capture: %s\n", stopped ? "stopped" : message.c_str());
+    while (!undo.empty()) {
+        std::function<void()> step = undo.back();
+        undo.pop_back();
+        step();
+    }
+    std::exit(stopped ? 128 + stopped : 1);
+}
+
+// Fails with "stopped" once Ctrl-C or TERM has come.
+static void stopIfAsked()
+{
+    if (stopped)
+        fail("stopped");
 }
 
 static int parseInt(const std::string& option, const char* text, int low, int high)
@@ -191,10 +221,24 @@ static Options parseOptions(int argc, char** argv)
             o.sheet = v;
     }
     bool encoded = !o.video.empty() || !o.master.empty();
-    int modes = o.check + !o.audio.empty() + !o.video.empty() + !o.master.empty() + !o.sheet.empty() +
-                (o.at >= 0) + (!encoded && (o.from >= 0 || o.to >= 0));
-    if (modes != 1)
-        fail("give one of --at, --from/--to, --video, --master, --sheet, --audio or --check (see --help)");
+    std::string modes;
+    int count = 0;
+    auto mode = [&](bool given, const char* name) {
+        if (given)
+            modes += std::string(count++ ? " and " : "") + name;
+    };
+    mode(o.at >= 0, "--at");
+    mode(!encoded && (o.from >= 0 || o.to >= 0), "--from/--to");
+    mode(!o.video.empty(), "--video");
+    mode(!o.master.empty(), "--master");
+    mode(!o.sheet.empty(), "--sheet");
+    mode(!o.audio.empty(), "--audio");
+    mode(o.check, "--check");
+    static const char* const ONE_OF = "one of --at, --from/--to, --video, --master, --sheet, --audio or --check";
+    if (count == 0)
+        fail(std::string("give ") + ONE_OF + " (see --help)");
+    if (count > 1)
+        fail(modes + " do not go together: give only " + ONE_OF + " (see --help)");
     // H.264 in 4:2:0 halves the colour planes in both directions.
     if (!o.video.empty() && (o.width % 2 || o.height % 2))
         fail("--video needs an even width and height, not " + std::to_string(o.width) + "x" +
@@ -226,9 +270,55 @@ static int frameTime(long long n, int fps)
     return (int)(n * 1000 / fps);
 }
 
-// Refuses at once an output that cannot be written, before any frame is rendered.
-static void checkWritable(const std::string& path)
+// The number of the first frame of a run at `fps` drawn at or after `ms`.
+static long long firstFrameFrom(int ms, int fps)
 {
+    long long n = (long long)ms * fps / 1000;
+    while (frameTime(n, fps) < ms)
+        n++;
+    return n;
+}
+
+// Makes `dir` and any folder above it that is missing, as mkdir -p does; the folders made are
+// removed again (when empty) if the capture fails or is stopped.
+static void makeFolders(const std::string& dir)
+{
+    std::string path;
+    for (size_t at = 0; at <= dir.size(); at++) {
+        if (at < dir.size() && dir[at] != '/') {
+            path += dir[at];
+            continue;
+        }
+        if (!path.empty() && path != "." && path != ".." && path.back() != '/') {
+            struct stat st;
+            if (stat(path.c_str(), &st) != 0) {
+                if (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
+                    fail(path + ": " + std::strerror(errno));
+                if (errno != EEXIST)
+                    undo.push_back([path] { rmdir(path.c_str()); });
+            } else if (!S_ISDIR(st.st_mode)) {
+                fail(path + ": not a folder");
+            }
+        }
+        if (at < dir.size())
+            path += '/';
+    }
+}
+
+// The folder a file is written in: "." for a bare name.
+static std::string folderOf(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Refuses at once an output file that cannot be written, before any frame is rendered; makes
+// the folders it goes in when they are missing.
+static void prepareOutputFile(const std::string& path)
+{
+    if (path.empty() || path.back() == '/')
+        fail((path.empty() ? "''" : path) + ": names a folder, not a file");
+    makeFolders(folderOf(path));
     struct stat st;
     if (stat(path.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
@@ -237,32 +327,53 @@ static void checkWritable(const std::string& path)
             fail(path + ": " + std::strerror(errno));
         return;
     }
-    size_t slash = path.find_last_of('/');
-    std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    if (access(dir.c_str(), W_OK) != 0)
+    if (access(folderOf(path).c_str(), W_OK) != 0)
         fail(path + ": " + std::strerror(errno));
 }
 
-static void makeFolder(const std::string& dir)
+static void prepareOutputFolder(const std::string& dir)
 {
-    if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST)
-        fail(dir + ": " + std::strerror(errno));
-    struct stat st;
-    if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        fail(dir + ": not a folder");
+    makeFolders(dir);
     if (access(dir.c_str(), W_OK) != 0)
         fail(dir + ": " + std::strerror(errno));
 }
 
-static void drawFrame(int time, bool keep)
-{
-    if (keep) {
-        show_frame(time);
-        return;
+// The frame-by-frame run of one process: where the show stands (the time of the last frame
+// drawn, -1 before the first), and the frames drawn from there.
+class Run {
+public:
+    explicit Run(int fps) : fps_(fps) {}
+
+    // Draws the frame at show time t (a later time than the last frame drawn), after bringing
+    // the scenes that carry state through the run's frames in between.
+    void draw(int t)
+    {
+        bringTo(t);
+        stopIfAsked();
+        show_frame(t);
+        shown_ = t;
     }
-    NoRaster unseen;
-    show_frame(time);
-}
+
+private:
+    // show_bring_to in steps of about a second of show, looking for Ctrl-C between them: a
+    // step brings the scenes through the frames after `from` and before a frame b, the next
+    // step from b - 1, so that frame b is brought on in the next step and no frame twice.
+    void bringTo(int t)
+    {
+        int from = shown_;
+        for (;;) {
+            stopIfAsked();
+            int b = frameTime(firstFrameFrom(from + 1000, fps_), fps_);
+            if (b >= t)
+                break;
+            show_bring_to(from, b, fps_);
+            from = b - 1;
+        }
+        show_bring_to(from, t, fps_);
+    }
+
+    int fps_, shown_ = -1;
+};
 
 static void writeFrame(const HeadlessContext& gl, const std::string& path)
 {
@@ -271,55 +382,40 @@ static void writeFrame(const HeadlessContext& gl, const std::string& path)
         fail("cannot write " + error);
 }
 
-// Frame n of a range as folder/NNNNNN.png, named by its number.
-static void writeNumberedFrame(const HeadlessContext& gl, const std::string& folder, long long n)
+// The file of frame n of a range in folder: NNNNNN.png, named by its number.
+static std::string numberedFrame(const std::string& folder, long long n)
 {
     char name[32];
     std::snprintf(name, sizeof name, "%06lld.png", n);
-    writeFrame(gl, folder + (folder.back() == '/' ? "" : "/") + name);
-}
-
-// Draws frames 0, 1, ... of the run up to the last one at or before `last` ms; `use` is called
-// after each frame that `keep` asks for, with its number and time.
-static void simulate(int fps, int last, const std::function<bool(int)>& keep,
-                     const std::function<void(long long, int)>& use, Progress& progress)
-{
-    for (long long n = 0; frameTime(n, fps) <= last; n++) {
-        int t = frameTime(n, fps);
-        bool k = keep(t);
-        drawFrame(t, k);
-        if (k)
-            use(n, t);
-        progress.step();
-    }
+    return folder + (folder.back() == '/' ? "" : "/") + name;
 }
 
 static void renderAudio(int fromMs, const std::string& path)
 {
     std::string error, module = sound_find_module(error);
     std::vector<std::int16_t> pcm;
-    if (module.empty() || !sound_render(module, fromMs, pcm, error) || !sound_write_wav(path, pcm, error))
+    if (module.empty() || !sound_render(module, fromMs, pcm, error, &stopped))
         fail(error);
+    stopIfAsked();
+    if (!sound_write_wav(path, pcm, error))
+        fail(error);
+}
+
+// A file written whole just as Ctrl-C came goes again: a stopped run leaves nothing.
+static void removeIfStopped(const std::string& path)
+{
+    if (stopped) {
+        std::remove(path.c_str());
+        stopIfAsked();
+    }
 }
 
 static void captureStill(const HeadlessContext& gl, const Options& o)
 {
-    Progress progress("still", (long long)o.at * o.fps / 1000 + 1, o.quiet);
-    for (long long n = 0; frameTime(n, o.fps) < o.at; n++) {
-        drawFrame(frameTime(n, o.fps), false);
-        progress.step();
-    }
-    drawFrame(o.at, true);
+    Run run(o.fps);
+    run.draw(o.at);
     writeFrame(gl, o.out);
-    progress.finish();
-}
-
-static void captureFrames(const HeadlessContext& gl, const Options& o)
-{
-    Progress progress("frames", (long long)o.to * o.fps / 1000 + 1, o.quiet);
-    simulate(o.fps, o.to, [&](int t) { return t >= o.from; },
-             [&](long long n, int) { writeNumberedFrame(gl, o.out, n); }, progress);
-    progress.finish();
+    removeIfStopped(o.out);
 }
 
 // The frames of the range: the first at or after --from, and how many up to --to.
@@ -329,8 +425,7 @@ struct Frames {
 static Frames framesOf(const Options& o)
 {
     Frames f;
-    while (frameTime(f.first, o.fps) < o.from)
-        f.first++;
+    f.first = firstFrameFrom(o.from, o.fps);
     while (frameTime(f.first + f.count, o.fps) <= o.to)
         f.count++;
     if (f.count == 0)
@@ -338,14 +433,53 @@ static Frames framesOf(const Options& o)
     return f;
 }
 
+static double realSeconds()
+{
+    timespec ts;
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return ts.tv_sec + ts.tv_nsec * 1e-9;
+}
+
+// On failure or Ctrl-C, the frames of the range this run wrote go again: those changed since
+// it started (a second's grace for file systems with coarse times).
+static void undoFramesOnFailure(const Options& o, const Frames& f)
+{
+    double start = realSeconds() - 1;
+    undo.push_back([o, f, start] {
+        for (long long n = f.first; n < f.first + f.count; n++) {
+            std::string name = numberedFrame(o.out, n);
+            struct stat st;
+            if (stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+                st.st_mtim.tv_sec + st.st_mtim.tv_nsec * 1e-9 >= start)
+                unlink(name.c_str());
+        }
+    });
+}
+
+static void captureFrames(const HeadlessContext& gl, const Options& o)
+{
+    Frames f = framesOf(o);
+    undoFramesOnFailure(o, f);
+    Progress progress("frames", f.count, o.quiet);
+    Run run(o.fps);
+    for (long long n = f.first; n < f.first + f.count; n++) {
+        run.draw(frameTime(n, o.fps));
+        writeFrame(gl, numberedFrame(o.out, n));
+        progress.step();
+    }
+    stopIfAsked();
+    progress.finish();
+}
+
 // The soundtrack of frames [first, first + count) as a temporary WAV file: frame n spans the
 // stereo samples from n * 48000 / fps on. Rendered from the song's start as the show plays it
 // and cut there, so the sound starts with the first frame to the sample; silence past the end.
+// Removed again if the capture fails.
 static std::string soundOf(const Frames& f, int fps)
 {
     std::string error, module = sound_find_module(error);
     std::vector<std::int16_t> song;
-    if (module.empty() || !sound_render(module, 0, song, error))
+    if (module.empty() || !sound_render(module, 0, song, error, &stopped))
         fail(error);
     long long from = f.first * SOUND_RATE / fps, to = (f.first + f.count) * SOUND_RATE / fps;
     std::vector<std::int16_t> pcm((size_t)(to - from) * 2, 0);
@@ -353,15 +487,15 @@ static std::string soundOf(const Frames& f, int fps)
         pcm[(size_t)(i - from) * 2] = song[(size_t)i * 2];
         pcm[(size_t)(i - from) * 2 + 1] = song[(size_t)i * 2 + 1];
     }
-    char wavName[] = "/tmp/quenrastilan-capture-XXXXXX.wav";
-    int fd = mkstemps(wavName, 4);
+    const char* tmp = std::getenv("TMPDIR");
+    std::string wavName = std::string(tmp && *tmp ? tmp : "/tmp") + "/quenrastilan-capture-XXXXXX.wav";
+    int fd = mkstemps(&wavName[0], 4);
     if (fd < 0)
-        fail(std::string("cannot make a temporary file: ") + std::strerror(errno));
+        fail(wavName + ": " + std::strerror(errno));
     close(fd);
-    if (!sound_write_wav(wavName, pcm, error)) {
-        std::remove(wavName);
+    undo.push_back([wavName] { std::remove(wavName.c_str()); });
+    if (!sound_write_wav(wavName, pcm, error))
         fail(error);
-    }
     return wavName;
 }
 
@@ -384,27 +518,23 @@ static void captureEncoded(const HeadlessContext& gl, const Options& o)
     Encoding e = encodingOf(o, f);
     e.wavPath = soundOf(f, o.fps);
     VideoEncoder encoder;
+    undo.push_back([&encoder] { encoder.abort(); });
     std::string error;
-    Progress progress(o.master.empty() ? "video" : "master", f.first + f.count, o.quiet);
-    stopOnSignals();
-    auto failed = [&] {
-        std::remove(e.wavPath.c_str());
-        encoder.abort();
-        fail(error);
-    };
     if (!encoder.start(path, e, error))
-        failed();
-    simulate(o.fps, o.to, [&](int t) { return t >= o.from; },
-             [&](long long, int) {
-                 if (stopped)
-                     error = "stopped";
-                 if (stopped || !encoder.write(gl.readRGB(), error))
-                     failed();
-             },
-             progress);
+        fail(error);
+    Progress progress(o.master.empty() ? "video" : "master", f.count, o.quiet);
+    Run run(o.fps);
+    for (long long n = f.first; n < f.first + f.count; n++) {
+        run.draw(frameTime(n, o.fps));
+        if (!encoder.write(gl.readRGB(), error))
+            fail(error);
+        progress.step();
+    }
+    stopIfAsked();
     if (!encoder.finish(error))
-        failed();
+        fail(error);
     std::remove(e.wavPath.c_str());
+    undo.clear();
     progress.finish();
 }
 
@@ -439,7 +569,8 @@ static std::string partName(const std::string& folder, size_t k)
 
 // Makes the folder for the parts of a video rendered in several processes: beside the video, on
 // the disk that is to hold it (a whole master's parts are gigabytes), or in the temporary folder
-// when the video goes to a device or a pipe.
+// when the video goes to a device or a pipe. Its whole path, since the parts are named to ffmpeg
+// from a list elsewhere.
 static std::string partsFolderFor(const std::string& path)
 {
     struct stat st;
@@ -449,6 +580,13 @@ static std::string partsFolderFor(const std::string& path)
                                  : path + ".parts-XXXXXX";
     if (!mkdtemp(&folder[0]))
         fail(folder + ": " + std::strerror(errno));
+    char* whole = realpath(folder.c_str(), nullptr);
+    if (!whole) {
+        rmdir(folder.c_str());
+        fail(folder + ": " + std::strerror(errno));
+    }
+    folder = whole;
+    std::free(whole);
     return folder;
 }
 
@@ -461,63 +599,64 @@ static std::string partsFolderFor(const std::string& path)
 [[noreturn]] static void renderPieces(const Options& o, const std::vector<Piece>& pieces, std::atomic<long>* next,
                                       const std::string& parts, int progressFd)
 {
+    undo.clear();
+    startedForRange = true;
     HeadlessContext gl;
     if (!gl.open(o.width, o.height))
         fail("no OpenGL context: " + gl.error());
     show_resources_init();
     show_init();
     bool encoded = !o.video.empty() || !o.master.empty();
-    int shown = -1;  // the show's time of the last frame drawn, -1 before the first
+    Run run(o.fps);
     std::string error;
     for (long k; (k = next->fetch_add(1)) < (long)pieces.size();) {
         const Piece& p = pieces[(size_t)k];
-        show_bring_to(shown, frameTime(p.first, o.fps), o.fps);
         VideoEncoder encoder;
-        // On any failure the encoder's files go too; stopped with the whole capture, the parent
-        // says why.
-        auto quit = [&](const std::string& why) {
-            encoder.abort();
-            if (stopped)
-                std::exit(1);
-            fail(why);
-        };
+        undo.push_back([&encoder] { encoder.abort(); });
         if (encoded && !encoder.start(partName(parts, (size_t)k), encodingOf(o, {p.first, p.count}), error))
-            quit(error);
+            fail(error);
         for (long long n = p.first; n < p.first + p.count; n++) {
-            if (stopped)
-                quit("stopped");
-            shown = frameTime(n, o.fps);
-            show_frame(shown);
+            run.draw(frameTime(n, o.fps));
             if (!encoded)
-                writeNumberedFrame(gl, o.out, n);
+                writeFrame(gl, numberedFrame(o.out, n));
             else if (!encoder.write(gl.readRGB(), error))
-                quit(error);
+                fail(error);
             if (write(progressFd, "x", 1) != 1)
-                quit("the capture that started this process has gone");
+                fail("the capture that started this process has gone");
         }
+        stopIfAsked();
         if (encoded && !encoder.finish(error))
-            quit(error);
+            fail(error);
+        undo.pop_back();
     }
     show_free();
     show_resources_free();
     std::exit(0);
 }
 
-// A range (a folder of frames, a video or a master) in o.jobs processes: the range is cut into
+// How many processes a range gains from, at most `jobs`. (Filled in from measurements.)
+static int processesFor(const Options& o, const Frames& f)
+{
+    (void)f;
+    return o.jobs;
+}
+
+// A range (a folder of frames, a video or a master) in several processes: the range is cut into
 // pieces, which the processes, each with its share of llvmpipe's threads, take in turn; the
 // video parts are then joined (the video copied, not encoded again) with the sound.
-static void captureInParts(const Options& o)
+static void captureInParts(const Options& o, const Frames& f, int jobs)
 {
     bool encoded = !o.video.empty() || !o.master.empty();
-    Frames f = framesOf(o);
-    std::vector<Piece> pieces = piecesOf(f, o.jobs, o.fps);
-    int jobs = (int)std::min<size_t>((size_t)o.jobs, pieces.size());
+    std::vector<Piece> pieces = piecesOf(f, jobs, o.fps);
+    jobs = (int)std::min<size_t>((size_t)jobs, pieces.size());
     int cores = std::max(1, (int)sysconf(_SC_NPROCESSORS_ONLN));
     std::string threads = std::to_string(std::max(1, cores / jobs));
 
+    if (!encoded)
+        undoFramesOnFailure(o, f);
     std::string parts = encoded ? partsFolderFor(o.master.empty() ? o.video : o.master) : "";
     // The parts, and whatever a stopped encoder left beside them.
-    auto removeParts = [&] {
+    auto removeParts = [parts] {
         DIR* folder = parts.empty() ? nullptr : opendir(parts.c_str());
         if (!folder)
             return;
@@ -527,6 +666,7 @@ static void captureInParts(const Options& o)
         closedir(folder);
         rmdir(parts.c_str());
     };
+    undo.push_back(removeParts);
     // The number of the next piece to take, shared by the processes.
     void* shared = mmap(nullptr, sizeof(std::atomic<long>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (shared == MAP_FAILED)
@@ -535,8 +675,23 @@ static void captureInParts(const Options& o)
     int progressPipe[2];
     if (pipe(progressPipe) != 0)
         fail(std::string("cannot make a pipe: ") + std::strerror(errno));
-    stopOnSignals();
     std::vector<pid_t> children;
+    // Stops the processes started so far and waits for them; whether all ended well.
+    auto waitForAll = [&](bool stop) {
+        if (stop)
+            for (pid_t pid : children)
+                kill(pid, SIGTERM);
+        bool ok = true;
+        for (pid_t pid : children) {
+            int status = 0;
+            while (waitpid(pid, &status, 0) < 0 && errno == EINTR)
+                if (stopped)
+                    kill(pid, SIGTERM);
+            ok = ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        }
+        children.clear();
+        return ok;
+    };
     for (int k = 0; k < jobs; k++) {
         pid_t pid = fork();
         if (pid == 0) {
@@ -547,8 +702,9 @@ static void captureInParts(const Options& o)
             renderPieces(o, pieces, next, parts, progressPipe[1]);
         }
         if (pid < 0) {
-            removeParts();
-            fail(std::string("cannot start a process: ") + std::strerror(errno));
+            int why = errno;
+            waitForAll(true);
+            fail(std::string("cannot start a process: ") + std::strerror(why));
         }
         children.push_back(pid);
     }
@@ -563,22 +719,13 @@ static void captureInParts(const Options& o)
         for (ssize_t i = 0; i < n; i++)
             progress.step();
     }
-    if (stopped)
-        for (pid_t pid : children)
-            kill(pid, SIGTERM);
-    bool ok = true;
-    for (pid_t pid : children) {
-        int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR)
-            continue;
-        ok = ok && !stopped && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    }
+    bool ok = waitForAll(stopped);
     close(progressPipe[0]);
     munmap(shared, sizeof(std::atomic<long>));
-    if (!ok) {
-        removeParts();
-        fail(stopped ? "stopped" : "a process rendering the range failed (see above)");
-    }
+    stopIfAsked();
+    // The process that failed has said why.
+    if (!ok)
+        fail("");
     if (encoded) {
         std::vector<VideoPart> names;
         for (size_t k = 0; k < pieces.size(); k++)
@@ -586,13 +733,15 @@ static void captureInParts(const Options& o)
         Encoding e = encodingOf(o, f);
         e.wavPath = soundOf(f, o.fps);
         VideoEncoder joiner;
+        undo.push_back([&joiner] { joiner.abort(); });
         std::string error;
-        ok = joiner.join(o.master.empty() ? o.video : o.master, names, e, error) && joiner.finish(error);
-        std::remove(e.wavPath.c_str());
-        removeParts();
-        if (!ok)
+        if (!joiner.join(o.master.empty() ? o.video : o.master, names, e, error) || !joiner.finish(error))
             fail(error);
+        std::remove(e.wavPath.c_str());
+        undo.pop_back();
     }
+    removeParts();
+    undo.clear();
     progress.finish();
 }
 
@@ -613,16 +762,12 @@ static void captureSheet(const HeadlessContext& gl, const Options& o)
     // boundary of the fractal's or the clouds' quarters): such a frame moves the thumbnail on by
     // a twentieth of the range.
     std::vector<SheetCell> cells;
-    int next = 0;
+    Progress progress("sheet", SCENE_COUNT, o.quiet, "thumbnails");
+    Run run(o.fps);
     int target = (SCENES[0].range[0] + SCENES[0].range[1]) / 2;
-    Progress progress("sheet", (long long)SCENES[SCENE_COUNT - 1].range[1] * o.fps / 1000, o.quiet);
-    for (long long n = 0; next < SCENE_COUNT; n++) {
-        int t = frameTime(n, o.fps);
-        bool keep = t >= target;
-        drawFrame(t, keep);
-        progress.step();
-        if (!keep)
-            continue;
+    for (int next = 0; next < SCENE_COUNT;) {
+        int t = frameTime(firstFrameFrom(target, o.fps), o.fps);
+        run.draw(t);
         std::vector<unsigned char> frame = gl.readRGB();
         const int* range = SCENES[next].range;
         if (nearlyBlank(frame) && target + (range[1] - range[0]) / 20 < range[1]) {
@@ -632,6 +777,7 @@ static void captureSheet(const HeadlessContext& gl, const Options& o)
         char label[48];
         std::snprintf(label, sizeof label, "%s %.1f s", SCENES[next].name, t / 1000.0);
         cells.push_back({label, frame, gl.width(), gl.height()});
+        progress.step();
         if (++next < SCENE_COUNT)
             target = std::max(t + 1, (SCENES[next].range[0] + SCENES[next].range[1]) / 2);
     }
@@ -640,6 +786,7 @@ static void captureSheet(const HeadlessContext& gl, const Options& o)
     std::string error;
     if (!writePNG(o.sheet, width, height, sheet, error))
         fail("cannot write " + error);
+    removeIfStopped(o.sheet);
     progress.finish();
 }
 
@@ -678,7 +825,9 @@ static int checkShow(const Options& o)
     Progress progress("check", (long long)SHOW_LAST_MS * o.fps / 1000 + 1, o.quiet);
     for (; frameTime(frames, o.fps) <= SHOW_LAST_MS; frames++) {
         int t = frameTime(frames, o.fps);
-        drawFrame(t, false);
+        stopIfAsked();
+        NoRaster unseen;
+        show_frame(t);
         readErrors(frames, t);
         progress.step();
     }
@@ -696,29 +845,35 @@ int main(int argc, char** argv)
     Options o = parseOptions(argc, argv);
     // A finished encoder or a full pipe is reported as an error, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
+    stopOnSignals();
 
     if (!o.audio.empty()) {
-        checkWritable(o.audio);
+        prepareOutputFile(o.audio);
         renderAudio(0, o.audio);
+        removeIfStopped(o.audio);
         return 0;
     }
-    if (!o.video.empty() || !o.master.empty()) {
+    bool encoded = !o.video.empty() || !o.master.empty();
+    if (encoded) {
         if (!ffmpegAvailable())
             fail(std::string(o.video.empty() ? "--master" : "--video") +
                  " needs ffmpeg, which is not installed (apt-get install ffmpeg)");
-        checkWritable(o.video.empty() ? o.master : o.video);
+        prepareOutputFile(o.video.empty() ? o.master : o.video);
     } else if (!o.sheet.empty()) {
-        checkWritable(o.sheet);
+        prepareOutputFile(o.sheet);
     } else if (o.at >= 0) {
-        checkWritable(o.out);
+        prepareOutputFile(o.out);
     } else if (!o.check) {
-        makeFolder(o.out);
+        prepareOutputFolder(o.out);
     }
 
-    bool range = !o.video.empty() || !o.master.empty() || (o.from >= 0 && !o.out.empty());
-    if (range && o.jobs > 1) {
-        captureInParts(o);
-        return 0;
+    if (encoded || (o.from >= 0 && !o.out.empty())) {
+        Frames f = framesOf(o);
+        int jobs = processesFor(o, f);
+        if (jobs > 1) {
+            captureInParts(o, f, jobs);
+            return 0;
+        }
     }
 
     HeadlessContext gl;
@@ -730,7 +885,7 @@ int main(int argc, char** argv)
     int status = 0;
     if (o.check)
         status = checkShow(o);
-    else if (!o.video.empty() || !o.master.empty())
+    else if (encoded)
         captureEncoded(gl, o);
     else if (!o.sheet.empty())
         captureSheet(gl, o);
@@ -738,6 +893,7 @@ int main(int argc, char** argv)
         captureStill(gl, o);
     else
         captureFrames(gl, o);
+    undo.clear();
 
     show_free();
     show_resources_free();

@@ -1,4 +1,10 @@
 // Progress lines of the capture tool.
+//
+// The time left is the things still to do at the average rate since the first was done. The
+// catch-up before it (the scenes brought to the range's start) is left out, since it runs far
+// faster than drawing; the average of the whole range so far, not of the last few seconds,
+// keeps the estimate steady across scenes whose frames cost ten times more than others': once
+// the first half minute has passed, a line 5 s later can move the rate by a seventh at most.
 #include "capture_progress.h"
 
 #include <cstdio>
@@ -12,8 +18,8 @@ static double seconds()
     return ts.tv_sec + ts.tv_nsec * 1e-9;
 }
 
-Progress::Progress(const std::string& what, long long total, bool quiet)
-    : what_(what), total_(total), quiet_(quiet), terminal_(isatty(2) == 1), start_(seconds()),
+Progress::Progress(const std::string& what, long long total, bool quiet, const std::string& unit)
+    : what_(what), unit_(unit), total_(total), quiet_(quiet), terminal_(isatty(2) == 1), start_(seconds()),
       lastShown_(start_)
 {
 }
@@ -24,6 +30,8 @@ void Progress::step()
     if (quiet_)
         return;
     double now = seconds();
+    if (first_ < 0)
+        first_ = now;
     // Nothing for the first two seconds; then often on a terminal, every 5 s in a log.
     double every = terminal_ ? 0.25 : 5.0;
     if (now - start_ >= 2.0 && now - lastShown_ >= every) {
@@ -35,20 +43,20 @@ void Progress::step()
 void Progress::show(bool last)
 {
     double now = seconds(), elapsed = now - start_;
-    double fps = elapsed > 0 ? done_ / elapsed : 0;
-    recent_.emplace_back(now, done_);
-    while (recent_.size() > 2 && now - recent_[1].first >= 30.0)
-        recent_.pop_front();
-    double span = now - recent_.front().first;
-    double recentFps = span > 0 ? (done_ - recent_.front().second) / span : fps;
-    double left = recentFps > 0 ? (total_ - done_) / recentFps : 0;
     char line[160];
-    if (last)
-        std::snprintf(line, sizeof line, "%s: %lld frames in %.1f s, %.1f frames/s", what_.c_str(), done_,
-                      elapsed, fps);
-    else
-        std::snprintf(line, sizeof line, "%s: frame %lld of %lld, %.1f frames/s, %.0f s left", what_.c_str(),
-                      done_, total_, fps, left);
+    if (last) {
+        std::snprintf(line, sizeof line, "%s: %lld %s in %.1f s, %.1f a second", what_.c_str(), done_,
+                      unit_.c_str(), elapsed, elapsed > 0 ? done_ / elapsed : 0.0);
+    } else {
+        // The first one done marks the start of the rate; the ones after it are the count.
+        double span = now - first_;
+        double rate = done_ > 1 && span > 0 ? (done_ - 1) / span : 0;
+        char left[32] = "";
+        if (rate > 0)
+            std::snprintf(left, sizeof left, ", %.0f s left", (total_ - done_) / rate);
+        std::snprintf(line, sizeof line, "%s: %lld of %lld %s, %.1f a second%s", what_.c_str(), done_, total_,
+                      unit_.c_str(), rate, left);
+    }
     if (terminal_)
         std::fprintf(stderr, "\r%-78s%s", line, last ? "\n" : "");
     else

@@ -3,14 +3,13 @@
 #ifndef QUENRASTILAN_TOOLS_CAPTURE_PROGRESS_H
 #define QUENRASTILAN_TOOLS_CAPTURE_PROGRESS_H
 
-#include <deque>
 #include <string>
-#include <utility>
 
 class Progress {
 public:
-    Progress(const std::string& what, long long total, bool quiet);
-    // One more frame done.
+    // `total` is the number of things asked for, `unit` what they are: frames, or thumbnails.
+    Progress(const std::string& what, long long total, bool quiet, const std::string& unit = "frames");
+    // One more done.
     void step();
     // Ends the updating line (and says how long the whole run took, if anything was shown).
     void finish();
@@ -18,14 +17,11 @@ public:
 private:
     void show(bool last);
 
-    std::string what_;
+    std::string what_, unit_;
     long long total_, done_ = 0;
     bool quiet_, terminal_, shown_ = false;
-    double start_, lastShown_;
-    // (time, frames done) when each of the last lines was shown: the time left is estimated from
-    // the rate over the last half minute, since frames before a range (not rasterised) run far
-    // faster than the range's own.
-    std::deque<std::pair<double, long long>> recent_;
+    // When the run started, when the first thing was done (-1 before), when a line was last shown.
+    double start_, first_ = -1, lastShown_;
 };
 
 #endif

@@ -49,6 +49,22 @@ static std::vector<std::string> soundAndContainer(const Encoding& e)
     return a;
 }
 
+// A path as ffmpeg reads it without guessing: "file:" first, so that a name with a colon is not
+// taken for a protocol nor one starting with a dash for an option.
+static std::string fileURL(const std::string& path)
+{
+    return "file:" + path;
+}
+
+// A path in single quotes for ffmpeg's concat list, each quote in it closed, escaped and reopened.
+static std::string quotedForList(const std::string& path)
+{
+    std::string quoted = "'";
+    for (char c : path)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 bool VideoEncoder::start(const std::string& path, const Encoding& e, std::string& error)
 {
     char size[32], rate[16];
@@ -57,7 +73,7 @@ bool VideoEncoder::start(const std::string& path, const Encoding& e, std::string
     std::vector<std::string> args = {"-f", "rawvideo", "-pix_fmt", "rgb24", "-s", size, "-framerate", rate,
                                      "-i", "pipe:3"};
     if (!e.wavPath.empty())
-        args.insert(args.end(), {"-i", e.wavPath, "-map", "0:v", "-map", "1:a"});
+        args.insert(args.end(), {"-i", fileURL(e.wavPath), "-map", "0:v", "-map", "1:a"});
     std::vector<std::string> codec = videoCodec(e);
     args.insert(args.end(), codec.begin(), codec.end());
     if (e.wavPath.empty()) {
@@ -72,20 +88,22 @@ bool VideoEncoder::start(const std::string& path, const Encoding& e, std::string
 bool VideoEncoder::join(const std::string& path, const std::vector<VideoPart>& parts, const Encoding& e,
                         std::string& error)
 {
-    char listName[] = "/tmp/quenrastilan-parts-XXXXXX";
-    int fd = mkstemp(listName);
+    const char* tmp = std::getenv("TMPDIR");
+    std::string listName = std::string(tmp && *tmp ? tmp : "/tmp") + "/quenrastilan-parts-XXXXXX";
+    int fd = mkstemp(&listName[0]);
     if (fd < 0) {
-        error = std::string("cannot make a temporary file: ") + std::strerror(errno);
+        error = listName + ": " + std::strerror(errno);
         return false;
     }
     list_ = listName;
-    // Each part's length is given, since the demuxer would otherwise take it from the part's
-    // last timestamp and lay the next part's first frame over its last.
+    // The demuxer reads a name in the list from the list's own folder, so the parts are given
+    // by their whole paths. Each part's length is given, since the demuxer would otherwise take
+    // it from the part's last timestamp and lay the next part's first frame over its last.
     std::string list;
     for (const VideoPart& part : parts) {
         char duration[48];
         std::snprintf(duration, sizeof duration, "duration %.6f\n", (double)part.frames / e.fps);
-        list += "file '" + part.path + "'\n" + duration;
+        list += "file " + quotedForList(fileURL(part.path)) + "\n" + duration;
     }
     bool written = ::write(fd, list.data(), list.size()) == (ssize_t)list.size();
     close(fd);
@@ -94,7 +112,7 @@ bool VideoEncoder::join(const std::string& path, const std::vector<VideoPart>& p
         abort();
         return false;
     }
-    std::vector<std::string> args = {"-f", "concat", "-safe", "0", "-i", list_, "-i", e.wavPath,
+    std::vector<std::string> args = {"-f", "concat", "-safe", "0", "-i", fileURL(list_), "-i", fileURL(e.wavPath),
                                      "-map", "0:v", "-map", "1:a", "-c:v", "copy"};
     std::vector<std::string> rest = soundAndContainer(e);
     args.insert(args.end(), rest.begin(), rest.end());
@@ -128,8 +146,14 @@ bool VideoEncoder::launch(const std::string& path, std::vector<std::string> tail
         fchmod(fd, 0666 & ~mask);
         close(fd);
     }
-    char logName[] = "/tmp/quenrastilan-ffmpeg-XXXXXX";
-    int logFd = mkstemp(logName);
+    const char* tmp = std::getenv("TMPDIR");
+    std::string logName = std::string(tmp && *tmp ? tmp : "/tmp") + "/quenrastilan-ffmpeg-XXXXXX";
+    int logFd = mkstemp(&logName[0]);
+    if (logFd < 0) {
+        error = logName + ": " + std::strerror(errno);
+        abort();
+        return false;
+    }
     log_ = logName;
 
     int fds[2];
@@ -142,7 +166,7 @@ bool VideoEncoder::launch(const std::string& path, std::vector<std::string> tail
     fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
     std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
     args.insert(args.end(), tail.begin(), tail.end());
-    args.push_back(temp_);
+    args.push_back(fileURL(temp_));
     pid_ = fork();
     if (pid_ == 0) {
         // The frames arrive on descriptor 3, messages go to the log, standard input and

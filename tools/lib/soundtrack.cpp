@@ -7,7 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
-bool sound_render(const std::string& path, int fromMs, std::vector<std::int16_t>& pcm, std::string& error)
+bool sound_render(const std::string& path, int fromMs, std::vector<std::int16_t>& pcm, std::string& error,
+                  const volatile std::sig_atomic_t* stop)
 {
     std::unique_ptr<openmpt::module> mod = sound_load_module(path, error);
     if (!mod)
@@ -18,8 +19,13 @@ bool sound_render(const std::string& path, int fromMs, std::vector<std::int16_t>
             sound_seek(*mod, fromMs);
         std::vector<std::int16_t> block(2 * 4096);
         std::size_t got;
-        while ((got = sound_render_pcm(*mod, 4096, block.data())) > 0)
+        while ((got = sound_render_pcm(*mod, 4096, block.data())) > 0) {
+            if (stop && *stop) {
+                error = "stopped";
+                return false;
+            }
             pcm.insert(pcm.end(), block.begin(), block.begin() + 2 * got);
+        }
     } catch (const std::exception& e) {
         error = path + ": rendering failed (" + e.what() + ")";
         return false;
