@@ -1,16 +1,54 @@
 // The bitmap font's texture and display lists, and the 2D and 3D text writers.
 #include "render/font.h"
 
+#include "render/picture.h"
 #include "render/projection.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/glu.h>
 #include <cstring>
+#include <vector>
 
 static GLuint tex = 0;
 static GLuint fontbase = 0;
+// The textures of the finer atlases, 0 until first needed.
+static GLuint fineTex[8] = {};
 
 static const int FONT_GLYPHS = 100;
+
+// At 1024x768 the credits draw about a pixel a texel of the 1024x768 texture, a little more:
+// a finer atlas keeps that on a larger picture when it is this much finer than its scale.
+static const float TEXELS_PER_PIXEL = 1.1f;
+
+// The texture of the atlas a picture of this scale draws its text from.
+static GLuint textureForPicture()
+{
+    float scale = picture().scale;
+    if (scale <= 1.0f)
+        return tex;
+    int k = 0;
+    while (k + 1 < bitstream_bold_fine_count && bitstream_bold_fine[k].density < TEXELS_PER_PIXEL * scale)
+        k++;
+    if (fineTex[k] != 0)
+        return fineTex[k];
+    const FineGlyphAtlas& a = bitstream_bold_fine[k];
+    std::vector<unsigned char> rgba((size_t)a.width * a.height * 4, 255);
+    size_t at = 0;
+    for (unsigned long i = 0; i + 1 < a.runBytes; i += 2)
+        for (int n = 0; n < a.runs[i] && at < (size_t)a.width * a.height; n++)
+            rgba[at++ * 4 + 3] = a.runs[i + 1];
+    glGenTextures(1, &fineTex[k]);
+    glBindTexture(GL_TEXTURE_2D, fineTex[k]);
+    // Mipmapped, since the finest atlas may be drawn smaller than it is.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, a.width, a.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return fineTex[k];
+}
 
 void font_init()
 {
@@ -62,7 +100,7 @@ void font_write(float x, float y, const char* text)
     glTranslatef(px, py, 0);
     glScalef(2, 2, 1);
     glListBase(fontbase - 32);
-    glBindTexture(GL_TEXTURE_2D, tex);
+    glBindTexture(GL_TEXTURE_2D, textureForPicture());
     glCallLists(n, GL_UNSIGNED_BYTE, text);
 
     glPopAttrib();
@@ -80,7 +118,7 @@ void font_write3d(const char* text)
 
     glScalef(0.2f, 0.2f, 0.2f);
     glListBase(fontbase - 32);
-    glBindTexture(GL_TEXTURE_2D, tex);
+    glBindTexture(GL_TEXTURE_2D, textureForPicture());
     // Signed bytes: codes 128 to 131 fall outside the lists and draw nothing here.
     glCallLists((GLsizei)std::strlen(text), GL_BYTE, text);
 
@@ -93,4 +131,9 @@ void font_write3d(const char* text)
 void font_free()
 {
     glDeleteLists(fontbase, FONT_GLYPHS);
+    for (GLuint& t : fineTex)
+        if (t != 0) {
+            glDeleteTextures(1, &t);
+            t = 0;
+        }
 }

@@ -17,7 +17,21 @@ struct GlyphImage {
 };
 extern const GlyphImage bitstream_bold;
 
-// Builds the glyph texture and the 100 display lists; needs a GL context.
+// A finer glyph image on the same grid, for pictures larger than 1024x768: `density` times as
+// fine as the texture made of bitstream_bold (which is rescaled to 128x256), alpha alone, as
+// run-length pairs (a count from 1 to 255, then the value).
+struct FineGlyphAtlas {
+    int density;                 // 2, 4, 8
+    int width, height;           // 128 and 256 times the density
+    const unsigned char* runs;
+    unsigned long runBytes;
+};
+extern const FineGlyphAtlas bitstream_bold_fine[];
+extern const int bitstream_bold_fine_count;
+
+// Builds the glyph texture and the 100 display lists; needs a GL context. The text is drawn
+// from that texture on a picture of 1024x768 or smaller; on a larger one from the first finer
+// atlas that keeps it as sharp, made into a texture when first needed.
 void font_init();
 // Writes text as a 2D overlay in a 640x480 space: x from -4 (left) to 4 (right), y from -1
 // (bottom) to 1 (top); the line starts 5 units per character left of (x, y). Each glyph is
