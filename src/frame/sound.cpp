@@ -1,6 +1,7 @@
 // Plays "music.xm": libopenmpt renders the module, SDL's audio callback pulls the samples.
 #include "frame/sound.h"
 
+#include "frame/library_noise.h"
 #include "frame/module.h"
 
 #include <SDL.h>
@@ -39,19 +40,26 @@ bool Sound::init()
         std::fprintf(stderr, "quenrastilan: %s; the show runs without music\n", error.c_str());
         return false;
     }
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::fprintf(stderr, "quenrastilan: no audio (%s); the show runs without music\n", SDL_GetError());
-        music.reset();
-        return false;
-    }
+    bool initialised, opened = false;
     SDL_AudioSpec want{};
     want.freq = SOUND_RATE;
     want.format = AUDIO_S16SYS;
     want.channels = 2;
     want.samples = 1024;
     want.callback = audioCallback;
-    // Without an "obtained" format to fill in, SDL converts to whatever the device takes.
-    if (SDL_OpenAudio(&want, nullptr) != 0) {
+    {
+        // Without a sound card ALSA prints lines of its own before SDL reports the failure.
+        LibraryNoiseMuted quiet;
+        initialised = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        // Without an "obtained" format to fill in, SDL converts to whatever the device takes.
+        opened = initialised && SDL_OpenAudio(&want, nullptr) == 0;
+    }
+    if (!initialised) {
+        std::fprintf(stderr, "quenrastilan: no audio (%s); the show runs without music\n", SDL_GetError());
+        music.reset();
+        return false;
+    }
+    if (!opened) {
         std::fprintf(stderr, "quenrastilan: cannot open the audio device (%s); the show runs without music\n",
                      SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -2,6 +2,7 @@
 // colour depth, OpenGL, no cursor.
 #include "frame/window.h"
 
+#include "frame/library_noise.h"
 #include "render/picture.h"
 
 #include <SDL.h>
@@ -24,7 +25,13 @@ static bool onlyAnInvisibleDriver()
 
 bool Window::create(const WindowMode& mode)
 {
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    bool initialised;
+    {
+        // Without a display libwayland prints a line of its own while SDL looks for one.
+        LibraryNoiseMuted quiet;
+        initialised = SDL_Init(SDL_INIT_VIDEO) == 0;
+    }
+    if (!initialised) {
         std::fprintf(stderr, "quenrastilan: cannot open the display: %s\n", SDL_GetError());
         return false;
     }
