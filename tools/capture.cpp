@@ -51,8 +51,8 @@ static const char* const USAGE =
     "Renders the show headless on a simulated clock: frame n is drawn at (int)(n * 1000 / fps)\n"
     "ms, each as a run from 0 ms would show it (the scenes are brought on through the frames\n"
     "before it without drawing them). Times are show milliseconds, 0 to 245000. Paths may be\n"
-    "relative; folders they name are made when missing. Ctrl-C stops any capture with exit\n"
-    "status 130 and removes what it wrote.\n"
+    "relative; folders they name are made when missing. Ctrl-C stops any capture within a\n"
+    "second with exit status 130 (143 for TERM) and removes what it wrote.\n"
     "\n"
     "  --size WxH     the frames' size (default 1024x768), drawn natively at that size: the\n"
     "                 4:3 picture fills it, or is centred between black bars in another shape\n"
@@ -293,9 +293,10 @@ static void makeFolders(const std::string& dir)
         if (!path.empty() && path != "." && path != ".." && path.back() != '/') {
             struct stat st;
             if (stat(path.c_str(), &st) != 0) {
-                if (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
+                bool made = mkdir(path.c_str(), 0777) == 0;
+                if (!made && errno != EEXIST)
                     fail(path + ": " + std::strerror(errno));
-                if (errno != EEXIST)
+                if (made)
                     undo.push_back([path] { rmdir(path.c_str()); });
             } else if (!S_ISDIR(st.st_mode)) {
                 fail(path + ": not a folder");

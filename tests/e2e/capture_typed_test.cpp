@@ -10,35 +10,10 @@
 #include <sstream>
 #include <unistd.h>
 
-// Runs the capture tool in `workdir` to its end; its exit status and stderr.
-static int captureIn(const std::string& workdir, const std::vector<std::string>& args, std::string* err = nullptr,
-                     const std::vector<std::string>& env = {})
-{
-    std::vector<std::string> argv = {QUENRASTILAN_CAPTURE};
-    argv.insert(argv.end(), args.begin(), args.end());
-    Program p(argv, env, workdir);
-    int status = p.wait(600);
-    if (err)
-        *err = p.stderrText();
-    return status;
-}
-
-static std::string shell(const std::string& command)
-{
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    char buf[512];
-    while (p && fgets(buf, sizeof buf, p))
-        out += buf;
-    if (p)
-        pclose(p);
-    return out;
-}
-
 // Whether a folder holds nothing at all.
 static bool isEmpty(const std::string& dir)
 {
-    return shell("ls -A '" + dir + "'").empty();
+    return shellOutput("ls -A '" + dir + "'").empty();
 }
 
 // The capture commands of the README's capture section, as words, the program's path first.
@@ -117,7 +92,7 @@ TEST(CaptureAsTyped, TheReadmeCommandsWorkFromTheRootAndFromAnotherFolder)
             else if (out.back() == '/')
                 EXPECT_FALSE(isEmpty(dir + "/" + out));
             else
-                EXPECT_NE(shell("find '" + dir + "/" + out + "' -type f -size +1k"), "");
+                EXPECT_NE(shellOutput("find '" + dir + "/" + out + "' -type f -size +1k"), "");
         }
     }
     std::system(("rm -rf '" + root + "' '" + elsewhere + "/..'").c_str());
@@ -137,21 +112,21 @@ TEST(CaptureAsTyped, AwkwardPathsForVideoAndMaster)
         SCOPED_TRACE(kind + " " + file);
         std::string err;
         // 100000 to 100066 ms at 30 fps: 3 frames, in pieces taken by two processes.
-        ASSERT_EQ(captureIn(work, {kind, file, "--fps", "30", "--from", "100000", "--to", "100066", "--jobs", "2"}, &err,
-                            {"QUENRASTILAN_CAPTURE_SPLIT=always"}),
+        ASSERT_EQ(runCapture({kind, file, "--fps", "30", "--from", "100000", "--to", "100066", "--jobs", "2"}, &err,
+                            {"QUENRASTILAN_CAPTURE_SPLIT=always"}, work),
                   0)
             << err;
         std::string quoted = "'" + work + "/" + file + "'";
         size_t apostrophe = quoted.find("it's");
         if (apostrophe != std::string::npos)
             quoted.replace(apostrophe, 4, "it'\\''s");
-        EXPECT_EQ(shell("ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames "
+        EXPECT_EQ(shellOutput("ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames "
                         "-of csv=p=0 " + quoted),
                   "3\n");
         EXPECT_EQ(std::system(("rm " + quoted).c_str()), 0);
     }
     // Only the folders made for the paths are left.
-    EXPECT_EQ(shell("cd '" + top + "' && find . -type f"), "");
+    EXPECT_EQ(shellOutput("cd '" + top + "' && find . -type f"), "");
     std::system(("rm -rf '" + top + "'").c_str());
 }
 
@@ -188,8 +163,8 @@ TEST(CaptureAsTyped, CtrlCInEveryModeStopsWithinASecondAndLeavesNothing)
         EXPECT_EQ(capture.wait(30), 130);
         EXPECT_LT(nowSeconds() - sent, 1.5);
         EXPECT_EQ(capture.stderrText(), "quenrastilan-capture: stopped\n");
-        EXPECT_TRUE(isEmpty(work)) << shell("find " + work);
-        EXPECT_TRUE(isEmpty(tmp)) << shell("find " + tmp);
+        EXPECT_TRUE(isEmpty(work)) << shellOutput("find " + work);
+        EXPECT_TRUE(isEmpty(tmp)) << shellOutput("find " + tmp);
     }
     std::system(("rm -rf '" + work + "' '" + tmp + "'").c_str());
 }

@@ -5,18 +5,6 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-static std::string run(const std::string& command)
-{
-    std::string out;
-    FILE* p = popen(command.c_str(), "r");
-    char buf[512];
-    while (p && fgets(buf, sizeof buf, p))
-        out += buf;
-    if (p)
-        pclose(p);
-    return out;
-}
-
 static double meanDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
 {
     if (a.size() != b.size() || a.empty())
@@ -32,7 +20,7 @@ TEST(CaptureVideo, ShortRangeHasItsFramesSizeRateAndSound)
     std::string dir = newTempDir();
     // 3000 to 4000 ms at 30 fps: frames 90 to 120, 31 frames, 1.033 s.
     ASSERT_EQ(runCapture({"--video", dir + "/v.mp4", "--fps", "30", "--from", "3000", "--to", "4000", "--quiet"}), 0);
-    std::string video = run("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
+    std::string video = shellOutput("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
                             "stream=codec_name,width,height,r_frame_rate,pix_fmt,nb_read_frames,color_range,"
                             "color_space,color_transfer,color_primaries -of compact " + dir + "/v.mp4");
     // Converted with the BT.709 matrix and tagged so, as players assume for HD.
@@ -43,14 +31,14 @@ TEST(CaptureVideo, ShortRangeHasItsFramesSizeRateAndSound)
     EXPECT_NE(video.find("pix_fmt=yuv420p"), std::string::npos) << video;
     EXPECT_NE(video.find("r_frame_rate=30/1"), std::string::npos) << video;
     EXPECT_NE(video.find("nb_read_frames=31"), std::string::npos) << video;
-    std::string audio = run("ffprobe -v error -select_streams a:0 -show_entries stream=codec_name,sample_rate,channels,duration "
+    std::string audio = shellOutput("ffprobe -v error -select_streams a:0 -show_entries stream=codec_name,sample_rate,channels,duration "
                             "-of compact " + dir + "/v.mp4");
     EXPECT_NE(audio.find("codec_name=aac"), std::string::npos) << audio;
     EXPECT_NE(audio.find("channels=2"), std::string::npos) << audio;
     double seconds = std::atof(audio.substr(audio.find("duration=") + 9).c_str());
     EXPECT_NEAR(seconds, 31 / 30.0, 1 / 30.0) << audio;
     // The soundtrack is not silent in the credits.
-    std::string volume = run("ffmpeg -v info -nostdin -i " + dir + "/v.mp4 -af volumedetect -f null - 2>&1");
+    std::string volume = shellOutput("ffmpeg -v info -nostdin -i " + dir + "/v.mp4 -af volumedetect -f null - 2>&1");
     size_t at = volume.find("mean_volume: ");
     ASSERT_NE(at, std::string::npos) << volume;
     EXPECT_GT(std::atof(volume.c_str() + at + 13), -50.0) << volume;
@@ -59,7 +47,7 @@ TEST(CaptureVideo, ShortRangeHasItsFramesSizeRateAndSound)
     // closer to it than to the frame a second later.
     for (std::string at : {"3000", "4000"})
         ASSERT_EQ(runCapture({"--fps", "30", "--at", at, "--out", dir + "/" + at + ".png"}), 0);
-    run("ffmpeg -v error -nostdin -i " + dir + "/v.mp4 -frames:v 1 " + dir + "/first.png");
+    shellOutput("ffmpeg -v error -nostdin -i " + dir + "/v.mp4 -frames:v 1 " + dir + "/first.png");
     std::vector<unsigned char> first = readImage(dir + "/first.png");
     double same = meanDifference(first, readImage(dir + "/3000.png"));
     EXPECT_LT(same, 1.0);

@@ -254,15 +254,28 @@ std::string readText(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
-int runCapture(const std::vector<std::string>& args, std::string* err, const std::vector<std::string>& env)
+int runCapture(const std::vector<std::string>& args, std::string* err, const std::vector<std::string>& env,
+               const std::string& workdir)
 {
     std::vector<std::string> argv = {QUENRASTILAN_CAPTURE};
     argv.insert(argv.end(), args.begin(), args.end());
-    Program p(argv, env);
+    Program p(argv, env, workdir);
     int status = p.wait(600);
     if (err)
         *err = p.stderrText();
     return status;
+}
+
+std::string shellOutput(const std::string& command)
+{
+    std::string out;
+    FILE* p = popen(command.c_str(), "r");
+    char buf[512];
+    while (p && fgets(buf, sizeof buf, p))
+        out += buf;
+    if (p)
+        pclose(p);
+    return out;
 }
 
 std::string newTempDir()

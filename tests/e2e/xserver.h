@@ -80,10 +80,12 @@ private:
 // The show's own memory is checked leak-free through the capture tool.
 std::vector<std::string> showEnvironment(const XServer& x);
 
-// Runs the capture tool with these arguments (and environment changes) to its end, up to ten
-// minutes; returns its exit status, its stderr in *err when asked.
+// Runs the capture tool with these arguments (and environment changes, in `workdir` when given)
+// to its end, up to ten minutes; returns its exit status, its stderr in *err when asked.
 int runCapture(const std::vector<std::string>& args, std::string* err = nullptr,
-               const std::vector<std::string>& env = {});
+               const std::vector<std::string>& env = {}, const std::string& workdir = "");
+// What a shell command prints on stdout.
+std::string shellOutput(const std::string& command);
 // A new empty folder under /tmp, and whether a path exists.
 std::string newTempDir();
 bool fileExists(const std::string& path);
