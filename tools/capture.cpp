@@ -21,7 +21,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -30,7 +29,9 @@
 #include <functional>
 #include <new>
 #include <string>
+#include <poll.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -65,7 +66,8 @@ static const char* const USAGE =
     "                 differ from one process's within the encoder's loss\n"
     "  --fps N        frames per second of the simulated clock (default 30; 60 with --video\n"
     "                 and --check)\n"
-    "  --at MS        draw the frames before MS, then one frame at exactly MS, and write it\n"
+    "  --at MS        bring the scenes through the frames before MS, then draw one frame at\n"
+    "                 exactly MS, and write it\n"
     "                 e.g. quenrastilan-capture --fps 30 --at 5220 --out still.png\n"
     "  --from MS      first time of a range of frames (with --video: default 0)\n"
     "  --to MS        last time of the range (with --video: default 245000); without --video\n"
@@ -136,6 +138,32 @@ static void stopOnSignals()
 static std::vector<std::function<void()>> undo;
 // Set in a process started for a range by the capture.
 static bool startedForRange = false;
+
+// The folders the capture made, for stopAtOnce: a fixed table, safe to read in a signal handler.
+static char madeFolders[16][4096];
+static volatile sig_atomic_t madeFolderCount = 0;
+
+// While a process opens its context and initialises the scenes (seconds on a busy machine),
+// it has written nothing but folders: Ctrl-C or TERM then end it at once, the folders removed.
+static void stopAtOnce(int signal)
+{
+    static const char message[] = "quenrastilan-capture: stopped\n";
+    if (!startedForRange) {
+        ssize_t said = write(2, message, sizeof message - 1);
+        (void)said;  // nowhere left to say it otherwise
+    }
+    for (int k = madeFolderCount - 1; k >= 0; k--)
+        rmdir(madeFolders[k]);
+    _exit(128 + signal);
+}
+
+static void onSignals(void (*handler)(int))
+{
+    struct sigaction on = {};
+    on.sa_handler = handler;
+    sigaction(SIGINT, &on, nullptr);
+    sigaction(SIGTERM, &on, nullptr);
+}
 
 // Says why the capture ends in one line, undoes what it wrote and exits: with 128 + the signal
 // when it was stopped, whatever else went wrong on the way, and 1 otherwise.
@@ -296,8 +324,13 @@ static void makeFolders(const std::string& dir)
                 bool made = mkdir(path.c_str(), 0777) == 0;
                 if (!made && errno != EEXIST)
                     fail(path + ": " + std::strerror(errno));
-                if (made)
+                if (made) {
                     undo.push_back([path] { rmdir(path.c_str()); });
+                    if (madeFolderCount < 16 && path.size() < sizeof madeFolders[0]) {
+                        std::strcpy(madeFolders[madeFolderCount], path.c_str());
+                        madeFolderCount = madeFolderCount + 1;
+                    }
+                }
             } else if (!S_ISDIR(st.st_mode)) {
                 fail(path + ": not a folder");
             }
@@ -603,11 +636,15 @@ static std::string partsFolderFor(const std::string& path)
 {
     undo.clear();
     startedForRange = true;
+    madeFolderCount = 0;
+    onSignals(stopAtOnce);
+    stopIfAsked();
     HeadlessContext gl;
     if (!gl.open(o.width, o.height))
         fail("no OpenGL context: " + gl.error());
     show_resources_init();
     show_init();
+    stopOnSignals();
     bool encoded = !o.video.empty() || !o.master.empty();
     Run run(o.fps);
     std::string error;
@@ -705,9 +742,14 @@ static void captureInParts(const Options& o, const Frames& f, int jobs)
         children.clear();
         return ok;
     };
+    pid_t capture = getpid();
     for (int k = 0; k < jobs; k++) {
         pid_t pid = fork();
         if (pid == 0) {
+            // A capture killed outright (SIGKILL) takes its processes with it.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (getppid() != capture)
+                std::exit(1);
             close(progressPipe[0]);
             // Read by llvmpipe when the context is made: the processes share the cores, unless
             // the caller chose the number of threads.
@@ -723,11 +765,16 @@ static void captureInParts(const Options& o, const Frames& f, int jobs)
     }
     close(progressPipe[1]);
     Progress progress(encoded ? (o.master.empty() ? "video" : "master") : "frames", f.count, o.quiet);
+    // Polled, so that Ctrl-C is seen within a tenth of a second even when it comes between a
+    // look at `stopped` and the read.
     char bytes[256];
-    for (ssize_t n; !stopped && (n = read(progressPipe[0], bytes, sizeof bytes)) != 0;) {
+    for (pollfd p = {progressPipe[0], POLLIN, 0}; !stopped;) {
+        if (poll(&p, 1, 100) <= 0)
+            continue;
+        ssize_t n = read(progressPipe[0], bytes, sizeof bytes);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0)
+        if (n <= 0)
             break;
         for (ssize_t i = 0; i < n; i++)
             progress.step();
@@ -858,16 +905,12 @@ int main(int argc, char** argv)
     Options o = parseOptions(argc, argv);
     // A finished encoder or a full pipe is reported as an error, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
-    stopOnSignals();
+    onSignals(stopAtOnce);
 
+    bool encoded = !o.video.empty() || !o.master.empty();
     if (!o.audio.empty()) {
         prepareOutputFile(o.audio);
-        renderAudio(0, o.audio);
-        removeIfStopped(o.audio);
-        return 0;
-    }
-    bool encoded = !o.video.empty() || !o.master.empty();
-    if (encoded) {
+    } else if (encoded) {
         if (!ffmpegAvailable())
             fail(std::string(o.video.empty() ? "--master" : "--video") +
                  " needs ffmpeg, which is not installed (apt-get install ffmpeg)");
@@ -884,9 +927,16 @@ int main(int argc, char** argv)
         Frames f = framesOf(o);
         int jobs = processesFor(o, f);
         if (jobs > 1) {
+            stopOnSignals();
             captureInParts(o, f, jobs);
             return 0;
         }
+    }
+    if (!o.audio.empty()) {
+        stopOnSignals();
+        renderAudio(0, o.audio);
+        removeIfStopped(o.audio);
+        return 0;
     }
 
     HeadlessContext gl;
@@ -894,6 +944,7 @@ int main(int argc, char** argv)
         fail("no OpenGL context: " + gl.error());
     show_resources_init();
     show_init();
+    stopOnSignals();
 
     int status = 0;
     if (o.check)
