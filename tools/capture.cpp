@@ -58,10 +58,10 @@ static const char* const USAGE =
     "  --size WxH     the frames' size (default 1024x768), drawn natively at that size: the\n"
     "                 4:3 picture fills it, or is centred between black bars in another shape\n"
     "                 e.g. quenrastilan-capture --video show.mp4 --size 1440x1080\n"
-    "  --jobs N       render a range (frames, --video, --master) in up to N processes at once,\n"
-    "                 which take its pieces in turn (default: the number of cores). A range\n"
-    "                 gets a process for every 1000 frames of 1024x768 (every 300 PNG frames),\n"
-    "                 so a short one runs in one process. Frames and masters are the same as\n"
+    "  --jobs N       render a range (frames, --video, --master) in N processes at once,\n"
+    "                 which take its pieces in turn. Without it, up to the number of cores:\n"
+    "                 a process for every 1000 frames of 1024x768 (every 300 PNG frames), so\n"
+    "                 a short range runs in one process. Frames and masters are the same as\n"
     "                 from one process; a video's pieces are encoded apart, so its frames\n"
     "                 differ from one process's within the encoder's loss\n"
     "  --fps N        frames per second of the simulated clock (default 30; 60 with --video,\n"
@@ -109,7 +109,7 @@ struct Options {
     int fps = -1;
     int at = -1, from = -1, to = -1, crf = 18;
     int width = 1024, height = 768;
-    int jobs = 0;  // 0: the number of cores
+    int jobs = 0;  // 0: not given, chosen from the range (at most the number of cores)
     std::string out, video, master, sheet, audio;
     bool quiet = false, check = false;
 };
@@ -272,8 +272,6 @@ static Options parseOptions(int argc, char** argv)
     if (!o.video.empty() && (o.width % 2 || o.height % 2))
         fail("--video needs an even width and height, not " + std::to_string(o.width) + "x" +
              std::to_string(o.height));
-    if (o.jobs == 0)
-        o.jobs = std::max(1, (int)sysconf(_SC_NPROCESSORS_ONLN));
     if (encoded) {
         if (o.from < 0)
             o.from = 0;
@@ -673,22 +671,22 @@ static std::string partsFolderFor(const std::string& path)
     std::exit(0);
 }
 
-// How many processes a range is rendered in: up to --jobs, one more for each share of the
-// range's frames (counted at 1024x768, a larger frame as more) that pays for it. One process
+// How many processes a range is rendered in: --jobs N as given; without it up to the number of
+// cores, one more for each share of the range's frames (counted at 1024x768, a larger frame as
+// more) that pays for it. One process
 // already keeps most of two cores busy (llvmpipe's threads, the encoder), and each further one
 // costs about 3 s of CPU (its start, its catch-up, an encoder for each of its pieces, the join):
 // a video or master gains only from about 500 frames on, so a process is added per 1000. PNG
 // frames gain far more (their writing is each process's own) and cost no encoders: one per 300.
-// QUENRASTILAN_CAPTURE_SPLIT=always takes --jobs as it is, so that the tests can join short ranges.
 static int processesFor(const Options& o, const Frames& f)
 {
-    const char* split = std::getenv("QUENRASTILAN_CAPTURE_SPLIT");
-    if (split && std::strcmp(split, "always") == 0)
+    if (o.jobs > 0)
         return o.jobs;
+    int cores = std::max(1, (int)sysconf(_SC_NPROCESSORS_ONLN));
     bool encoded = !o.video.empty() || !o.master.empty();
     double frames = (double)f.count * o.width * o.height / (1024.0 * 768.0);
     long long gained = 1 + (long long)(frames / (encoded ? 1000 : 300));
-    return (int)std::min<long long>(o.jobs, gained);
+    return (int)std::min<long long>(cores, gained);
 }
 
 // A range (a folder of frames, a video or a master) in several processes: the range is cut into
