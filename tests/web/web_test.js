@@ -3,16 +3,17 @@
 //   node web_test.js stills PAGE_DIR CAPTURE   each scene's still against the native capture
 //   node web_test.js play PAGE_DIR             30 s of real-time play after a click
 //   node web_test.js missing PAGE_DIR          a missing file is named on the page
-// The page is served by a small static server here, which can hide files from it.
+// run from the source folder with the page's folder as ./scripts/build-web leaves it (build-web).
 "use strict";
 const fs = require("fs");
-const http = require("http");
+const net = require("net");
 const os = require("os");
 const path = require("path");
-const {execFile} = require("child_process");
+const {execFile, spawn} = require("child_process");
 const puppeteer = require("puppeteer-core");
 const {readPng, compare} = require("./png.js");
 
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const CHROMIUM = process.env.CHROMIUM || "/usr/bin/chromium";
 
 // One moment in each scene (times the capture tool's 60 fps run draws), compared with the
@@ -29,23 +30,38 @@ const MOMENTS = [
   ["fibotree", 185000], ["iterator", 211000], ["field", 235000],
 ];
 
-const TYPES = {".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm", ".opus": "audio/ogg"};
-
-// Serves dir on a free local port; files named in `hidden` answer 404 as if missing.
-function serve(dir, hidden = []) {
-  dir = path.resolve(dir);
-  const server = http.createServer((request, response) => {
-    const name = decodeURIComponent(new URL(request.url, "http://x").pathname).replace(/^\/+/, "") || "index.html";
-    const file = path.join(dir, name);
-    if (hidden.includes(name) || !file.startsWith(dir + path.sep) || !fs.existsSync(file)) {
-      response.writeHead(404, {"Content-Type": "text/plain"});
-      response.end("not found");
-      return;
-    }
-    response.writeHead(200, {"Content-Type": TYPES[path.extname(file)] || "application/octet-stream"});
-    fs.createReadStream(file).pipe(response);
+// Serves dir as the README says, python3 -m http.server -d DIR, on a free local port; files
+// named in `hidden` are left out of a copy of the folder, as if missing. Resolves to the
+// page's address and a function that stops the server.
+async function serve(dir, hidden = []) {
+  let copy = null;
+  if (hidden.length > 0) {
+    copy = fs.mkdtempSync(path.join(os.tmpdir(), "web-page-"));
+    for (const name of fs.readdirSync(dir))
+      if (!hidden.includes(name)) fs.copyFileSync(path.join(dir, name), path.join(copy, name));
+    dir = copy;
+  }
+  const port = await new Promise((resolve) => {
+    const probe = net.createServer().listen(0, "127.0.0.1", () => {
+      const p = probe.address().port;
+      probe.close(() => resolve(p));
+    });
   });
-  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
+  const server = spawn("python3", ["-m", "http.server", "--bind", "127.0.0.1", "-d", dir, String(port)],
+                       {stdio: "ignore"});
+  const address = `http://127.0.0.1:${port}/index.html`;
+  for (let tries = 0; ; tries++) {
+    try {
+      if ((await fetch(address)).ok) break;
+    } catch (e) {
+      if (tries > 100) throw new Error("the web server did not start");
+    }
+    await sleep(100);
+  }
+  return {address, stop() {
+    server.kill();
+    if (copy) fs.rmSync(copy, {recursive: true});
+  }};
 }
 
 function launch() {
@@ -92,7 +108,7 @@ function capture(tool, ms, out) {
 
 async function stills(dir, tool, failures) {
   const server = await serve(dir);
-  const base = `http://127.0.0.1:${server.address().port}/index.html`;
+  const base = server.address;
   const work = fs.mkdtempSync(path.join(os.tmpdir(), "web-stills-"));
   const browser = await launch();
   // The native captures run beside the browser.
@@ -118,13 +134,11 @@ async function stills(dir, tool, failures) {
     }
   } finally {
     await browser.close();
-    server.close();
+    server.stop();
   }
   if (failures.length === 0) fs.rmSync(work, {recursive: true});
   else console.log("pictures kept in " + work);
 }
-
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 async function play(dir, failures) {
   const server = await serve(dir);
@@ -132,7 +146,7 @@ async function play(dir, failures) {
   const problems = [];
   try {
     const page = await openPage(browser, problems);
-    await page.goto(`http://127.0.0.1:${server.address().port}/index.html`);
+    await page.goto(server.address);
     const prompt = await page.$eval("#message", (m) => m.textContent);
     check(prompt === "click to start", `before a click the page says "${prompt}"`, failures);
     await page.waitForFunction(() => window.Module && Module.showIsReady, {timeout: 60000});
@@ -174,7 +188,7 @@ async function play(dir, failures) {
     check(problems.length === 0, `no exception or console error ${problems.join("; ")}`, failures);
   } finally {
     await browser.close();
-    server.close();
+    server.stop();
   }
 }
 
@@ -184,14 +198,14 @@ async function missing(dir, failures) {
     for (const name of ["quenrastilan.wasm", "music.opus"]) {
       const server = await serve(dir, [name]);
       const page = await openPage(browser, []);
-      await page.goto(`http://127.0.0.1:${server.address().port}/index.html`);
+      await page.goto(server.address);
       await page.waitForFunction(() => document.title === "error", {timeout: 60000}).catch(() => {});
       const text = await page.$eval("#message", (m) => m.textContent);
       const lines = await page.$eval("#message", (m) => m.getClientRects().length);
-      check(text === `Could not load ${name}: 404 Not Found.` && lines === 1,
+      check(text.startsWith(`Could not load ${name}: 404 `) && lines === 1,
             `without ${name} the page says "${text}"`, failures);
       await page.close();
-      server.close();
+      server.stop();
     }
   } finally {
     await browser.close();
