@@ -110,7 +110,10 @@
       canvas.style.visibility = "visible";
       requestAnimationFrame(() => requestAnimationFrame(() => { document.title = "ready"; }));
     },
-    frameDrawn(time) { this.framesDrawn++; this.lastTime = time; },
+    frameDrawn(time) {
+      if (this.framesDrawn++ === 0) this.firstFrameAt = performance.now();
+      this.lastTime = time;
+    },
     glError(code) {
       this.glErrors++;
       console.error("GL error 0x" + code.toString(16));

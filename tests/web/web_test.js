@@ -6,15 +6,11 @@
 // run from the source folder with the page's folder as ./scripts/build-web leaves it (build-web).
 "use strict";
 const fs = require("fs");
-const net = require("net");
 const os = require("os");
 const path = require("path");
-const {execFile, spawn} = require("child_process");
-const puppeteer = require("puppeteer-core");
+const {execFile} = require("child_process");
+const {serve, launch, sleep} = require("./browser.js");
 const {readPng, compare} = require("./png.js");
-
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-const CHROMIUM = process.env.CHROMIUM || "/usr/bin/chromium";
 
 // One moment in each scene (times the capture tool's 60 fps run draws), compared with the
 // native capture in 4x4-pixel blocks: a block counts as different when its mean colour is more
@@ -29,49 +25,6 @@ const MOMENTS = [
   ["rossler", 112000], ["dla", 126000], ["cell", 138000], ["curves", 152000], ["converge", 165000],
   ["fibotree", 185000], ["iterator", 211000], ["field", 235000],
 ];
-
-// Serves dir as the README says, python3 -m http.server -d DIR, on a free local port; files
-// named in `hidden` are left out of a copy of the folder, as if missing. Resolves to the
-// page's address and a function that stops the server.
-async function serve(dir, hidden = []) {
-  let copy = null;
-  if (hidden.length > 0) {
-    copy = fs.mkdtempSync(path.join(os.tmpdir(), "web-page-"));
-    for (const name of fs.readdirSync(dir))
-      if (!hidden.includes(name)) fs.copyFileSync(path.join(dir, name), path.join(copy, name));
-    dir = copy;
-  }
-  const port = await new Promise((resolve) => {
-    const probe = net.createServer().listen(0, "127.0.0.1", () => {
-      const p = probe.address().port;
-      probe.close(() => resolve(p));
-    });
-  });
-  const server = spawn("python3", ["-m", "http.server", "--bind", "127.0.0.1", "-d", dir, String(port)],
-                       {stdio: "ignore"});
-  const address = `http://127.0.0.1:${port}/index.html`;
-  for (let tries = 0; ; tries++) {
-    try {
-      if ((await fetch(address)).ok) break;
-    } catch (e) {
-      if (tries > 100) throw new Error("the web server did not start");
-    }
-    await sleep(100);
-  }
-  return {address, stop() {
-    server.kill();
-    if (copy) fs.rmSync(copy, {recursive: true});
-  }};
-}
-
-function launch() {
-  return puppeteer.launch({
-    executablePath: CHROMIUM,
-    headless: true,
-    args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-           "--autoplay-policy=user-gesture-required"],
-  });
-}
 
 // A page of 1024x768 CSS pixels at one device pixel per CSS pixel, whose errors are collected.
 async function openPage(browser, problems) {
