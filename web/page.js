@@ -34,8 +34,9 @@
     return response.arrayBuffer();
   }
 
-  // The music's clock: context time as it reaches the speakers, smoothed between the audio
-  // thread's updates by the page's own clock.
+  // The music's clock: the context time now reaching the speakers (behind the time the audio
+  // thread schedules at by the output's latency), smoothed between the thread's updates by the
+  // page's own clock.
   function audioNow() {
     const stamp = audio.getOutputTimestamp ? audio.getOutputTimestamp() : null;
     if (stamp && stamp.contextTime > 0)
@@ -47,14 +48,16 @@
     source: null, startedAt: 0, offsetMs: 0,
     start(ms) {
       this.stop();
-      this.startedAt = audioNow();
+      // The music starts at the context's current time and the picture moves when that time
+      // is heard, so that a slow output delays both alike.
+      this.startedAt = audio.currentTime;
       this.offsetMs = ms;
       const offset = ms / 1000;
       if (offset < soundtrack.duration) {
         this.source = audio.createBufferSource();
         this.source.buffer = soundtrack;
         this.source.connect(audio.destination);
-        this.source.start(audio.currentTime, offset);
+        this.source.start(this.startedAt, offset);
       }
     },
     stop() {
