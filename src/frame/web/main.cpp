@@ -62,15 +62,23 @@ static void fitCanvas()
     picture_set_drawable(w, h);
 }
 
+// GL errors stay raised until asked for, and asking waits for the browser's GPU process to
+// finish all the drawing so far, so it is done once a second while playing.
+static const int ERROR_CHECK_FRAMES = 60;
+
+static void checkErrors()
+{
+    unsigned error = qgl_take_error();
+    if (error != 0)
+        EM_ASM({ Module.glError($0); }, error);
+}
+
 static void drawFrame(int time)
 {
     fitCanvas();
     qgl_begin_frame(drawableW, drawableH);
     show_frame(time);
     qgl_end_frame();
-    unsigned error = qgl_take_error();
-    if (error != 0)
-        EM_ASM({ Module.glError($0); }, error);
 }
 
 static void frame()
@@ -87,6 +95,9 @@ static void frame()
         return;
     }
     drawFrame(time);
+    static int frames = 0;
+    if (++frames % ERROR_CHECK_FRAMES == 0)
+        checkErrors();
     EM_ASM({ Module.frameDrawn($0); }, time);
 }
 
@@ -172,6 +183,7 @@ int main()
         int t = stillMs > SHOW_END_MS ? SHOW_END_MS : stillMs;
         show_bring_to(-1, t, CATCH_UP_FPS);
         drawFrame(t);
+        checkErrors();
         EM_ASM({ Module.stillDrawn(); });
         return 0;
     }
