@@ -65,6 +65,7 @@
 #define GL_DOUBLE 0x140A
 #define GL_CLAMP 0x2900
 #define GL_INTENSITY 0x8049
+#define GL_GENERATE_MIPMAP 0x8191
 #define GL_STACK_OVERFLOW 0x0503
 #define GL_STACK_UNDERFLOW 0x0504
 typedef double GLdouble;
@@ -167,6 +168,9 @@ struct Material {
 struct TextureInfo {
     bool alphaOnly = false;
     bool hasImage = false;
+    // GL 1.4's GL_GENERATE_MIPMAP: WebGL has no such parameter, so the mipmaps are made here
+    // whenever the base image is given.
+    bool generateMipmap = false;
 };
 
 ServerState S;
@@ -1312,6 +1316,10 @@ void qgl_BindTexture(GLenum target, GLuint texture)
 
 void qgl_TexParameteri(GLenum target, GLenum pname, GLint param)
 {
+    if (pname == GL_GENERATE_MIPMAP) {
+        textures[boundTexture].generateMipmap = param != GL_FALSE;
+        return;
+    }
     if (param == GL_CLAMP)
         param = GL_CLAMP_TO_EDGE;
     glTexParameteri(target, pname, param);
@@ -1352,6 +1360,8 @@ void qgl_TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei wi
     TextureInfo& t = textures[boundTexture];
     t.hasImage = true;
     t.alphaOnly = format == GL_ALPHA;
+    if (t.generateMipmap && level == 0)
+        glGenerateMipmap(target);
 }
 
 void qgl_TexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width, GLsizei height, GLenum format,
