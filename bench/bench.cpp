@@ -1,6 +1,7 @@
 // quenrastilan-bench: what every scene costs. The start-up's thirteen inits, each scene's
 // per-frame CPU cost in front of any graphics card (Mesa's no-op driver) and its full frame with
-// llvmpipe at five positions, the peak memory of a whole run, and the aggregate's two growths.
+// llvmpipe at five positions, the peak memory of a whole run, and the aggregate's two growths;
+// or (--playback) the real player's frames as a viewer sees them, in playback.cpp.
 //
 // The frame measurements run in child processes of this program (--child noop|llvmpipe), because
 // the no-op driver is chosen by GALLIUM_NOOP in the environment before any GL context exists.

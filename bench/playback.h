@@ -37,7 +37,8 @@ struct PlaybackRun {
 
 // Turns the probe's log of one run into figures: the first swap is the start-up frame, the
 // second the first frame of the show at `fromMs`; each later frame's time is the time since the
-// swap before it. False when the log holds fewer than three swaps.
+// swap before it. False when the log holds no first frame; a run whose second frame falls at or
+// after `toMs` has a first frame and no frames to time.
 bool playbackFigures(double loadMs, const std::vector<Swap>& swaps, int fromMs, int toMs, PlaybackRun& run);
 
 struct PlaybackOptions {

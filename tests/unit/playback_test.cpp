@@ -38,7 +38,12 @@ TEST(PlaybackTest, FramesAreTimedFromSwapToSwapAndCountedPerScene)
     EXPECT_DOUBLE_EQ(converge.faultsPerFrame, 150);
     EXPECT_EQ(run.scenes[sceneIndex("fibotree")].frames, 7);
     EXPECT_EQ(run.scenes[sceneIndex("dla")].frames, 0);
-    // Without a frame after the first there is nothing to time.
+    // A first frame and nothing to time; no first frame at all.
     swaps.resize(2);
+    ASSERT_TRUE(playbackFigures(250, swaps, 171900, 172300, run));
+    EXPECT_DOUBLE_EQ(run.firstFrameMs, 3750);
+    EXPECT_EQ(run.whole.frames, 0);
+    EXPECT_EQ(run.scenes[sceneIndex("fibotree")].frames, 0);
+    swaps.resize(1);
     EXPECT_FALSE(playbackFigures(250, swaps, 171900, 172300, run));
 }
