@@ -54,6 +54,7 @@ bool playbackFigures(double loadMs, const std::vector<Swap>& swaps, int fromMs, 
     run.fromMs = fromMs;
     run.toMs = toMs;
     run.firstFrameMs = swaps[1].ms - loadMs;
+    run.firstFrameCpuMs = swaps[1].cpuMs;
     std::vector<double> ms[SCENE_COUNT], all;
     long faults[SCENE_COUNT] = {}, allFaults = 0;
     double cpu[SCENE_COUNT] = {}, allCpu = 0;
@@ -212,8 +213,8 @@ static PlaybackRun play(const PlaybackOptions& o, const Xvfb& x, bool window)
 
 static void printRun(const PlaybackRun& r, FILE* out)
 {
-    std::fprintf(out, "%s, show time %d to %d ms, first frame %.1f s after the start\n", r.name.c_str(), r.fromMs,
-                 r.toMs, r.firstFrameMs / 1000);
+    std::fprintf(out, "%s, show time %d to %d ms, first frame %.1f s after the start (%.1f s of CPU)\n",
+                 r.name.c_str(), r.fromMs, r.toMs, r.firstFrameMs / 1000, r.firstFrameCpuMs / 1000);
     std::fprintf(out, "%-9s %7s %9s %13s %10s %13s %10s\n", "scene", "frames", "mean fps", "slowest 5% ms",
                  "worst ms", "faults/frame", "CPU ms/frame");
     auto row = [&](const char* name, const SceneFigures& f) {
@@ -245,6 +246,7 @@ static bool writeJson(const std::vector<PlaybackRun>& runs, const std::string& p
         const PlaybackRun& r = runs[i];
         j << (i ? ",\n" : "\n") << "  {\"run\": \"" << r.name << "\", \"from_ms\": " << r.fromMs
           << ", \"to_ms\": " << r.toMs << ", \"first_frame_ms\": " << (long)r.firstFrameMs
+          << ", \"first_frame_cpu_ms\": " << (long)r.firstFrameCpuMs
           << ",\n   \"all\": " << figuresJson(r.whole) << ",\n   \"scenes\": {";
         bool first = true;
         for (int s = 0; s < SCENE_COUNT; s++)

@@ -31,6 +31,7 @@ struct PlaybackRun {
     std::string name;          // "window 1024x768" or "full screen 1920x1080"
     int fromMs = 0, toMs = 0;  // the show times played
     double firstFrameMs = 0;   // from the player's start to its first frame of the show
+    double firstFrameCpuMs = 0;  // the CPU time the player had used by then
     std::vector<SceneFigures> scenes;  // in timeline order; frames == 0 where none was drawn
     SceneFigures whole;                // every frame of the run
 };

@@ -24,6 +24,7 @@ TEST(PlaybackTest, FramesAreTimedFromSwapToSwapAndCountedPerScene)
     PlaybackRun run;
     ASSERT_TRUE(playbackFigures(250, swaps, 171900, 172300, run));
     EXPECT_DOUBLE_EQ(run.firstFrameMs, 3750);
+    EXPECT_DOUBLE_EQ(run.firstFrameCpuMs, 100);
     // 171950 to 172250: seven frames, the last at 172300 left out.
     EXPECT_EQ(run.whole.frames, 7);
     EXPECT_DOUBLE_EQ(run.whole.worstMs, 200);
