@@ -1,10 +1,12 @@
 // quenrastilan-bench: what every scene costs. The start-up's thirteen inits, each scene's
 // per-frame CPU cost in front of any graphics card (Mesa's no-op driver) and its full frame with
-// llvmpipe at five positions, the peak memory of a whole run, and the aggregate's two growths.
+// llvmpipe at five positions, the peak memory of a whole run, and the aggregate's two growths;
+// or (--playback) the real player's frames as a viewer sees them, in playback.cpp.
 //
 // The frame measurements run in child processes of this program (--child noop|llvmpipe), because
 // the no-op driver is chosen by GALLIUM_NOOP in the environment before any GL context exists.
 #include "bench_report.h"
+#include "playback.h"
 #include "frame/show.h"
 #include "frame/timeline.h"
 #include "lib/glcontext.h"
@@ -40,7 +42,15 @@ static const char* const USAGE =
     "For profiling one scene's frames in this process (no table):\n"
     "  GALLIUM_NOOP=1 quenrastilan-bench --child noop --only pot2d --frames 60\n"
     "prints 'scene position median-ms' lines (--child llvmpipe: whole frames, at --size WxH,\n"
-    "default 1024x768).\n";
+    "default 1024x768).\n"
+    "\n"
+    "Playback as a viewer sees it (no other figures):\n"
+    "  quenrastilan-bench --playback window|full|both [--from MS] [--to MS] [--player PATH]\n"
+    "                     [--json FILE]\n"
+    "runs the real player under a private Xvfb (1920x1080) in a 1024x768 window with --no-vsync\n"
+    "and/or full screen, from --from to --to ms of the show (default all of it), with a probe that\n"
+    "timestamps every swap; prints per scene the frames, mean fps, the frame time 95% of frames\n"
+    "beat, the worst frame and the page faults per frame, and the time to the first frame.\n";
 
 static double nowMs(clockid_t clock)
 {
@@ -120,14 +130,12 @@ static void measureInits(int starts, BenchResults& r)
 
 static bool noopDriver;
 
-// The frame pass of show_frame with one scene in it; a frame that is only simulated runs
-// without rasterising.
+// The frame pass of show_frame with one scene in it; a frame that is only simulated changes the
+// scene's state as drawing it would, without GL, as the player does for a jump.
 static double sceneFrame(const Scene& scene, int time, bool measured)
 {
     if (!measured) {
-        NoRaster unseen;
-        show_frame_setup();
-        scene.draw(laskePos(time, scene.range));
+        scene.advance(laskePos(time, scene.range));
         return 0;
     }
     double wall = nowMs(CLOCK_MONOTONIC);
@@ -293,6 +301,10 @@ int main(int argc, char** argv)
     int width = 1024, height = 768;
     int frames = 15, starts = 5;
     bool memory = true;
+    std::string playback;
+    PlaybackOptions play;
+    play.player = QUENRASTILAN_PLAYER;
+    play.probe = QUENRASTILAN_SWAP_PROBE;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -304,7 +316,7 @@ int main(int argc, char** argv)
             continue;
         }
         if (a != "--json" && a != "--frames" && a != "--starts" && a != "--child" && a != "--only" &&
-            a != "--size")
+            a != "--size" && a != "--playback" && a != "--from" && a != "--to" && a != "--player")
             fail("unknown option '" + a + "' (see --help)");
         if (i + 1 >= argc)
             fail(a + " needs a value (see --help)");
@@ -315,6 +327,19 @@ int main(int argc, char** argv)
             child = v;
         else if (a == "--only")
             only = v;
+        else if (a == "--playback") {
+            if (v != "window" && v != "full" && v != "both")
+                fail("--playback takes window, full or both");
+            playback = v;
+        } else if (a == "--player")
+            play.player = v;
+        else if (a == "--from" || a == "--to") {
+            char* end = nullptr;
+            long ms = std::strtol(v.c_str(), &end, 10);
+            if (end == v.c_str() || *end || ms < 0 || ms > SHOW_END_MS + 1)
+                fail(a + " takes a show time from 0 to " + std::to_string(SHOW_END_MS + 1) + " ms");
+            (a == "--from" ? play.fromMs : play.toMs) = (int)ms;
+        }
         else if (a == "--size") {
             if (std::sscanf(v.c_str(), "%dx%d", &width, &height) != 2 || width < 64 || height < 64 ||
                 width > 8192 || height > 8192)
@@ -325,6 +350,14 @@ int main(int argc, char** argv)
                 fail(a + " takes a number from 1 to 1000");
             (a == "--frames" ? frames : starts) = n;
         }
+    }
+    if (!playback.empty()) {
+        if (play.fromMs >= play.toMs)
+            fail("--from must come before --to");
+        play.window = playback != "full";
+        play.full = playback != "window";
+        play.json = json;
+        return runPlayback(play);
     }
     if (!child.empty()) {
         noopDriver = child == "noop";

@@ -1,5 +1,5 @@
 // Vertex arrays for the scenes' geometry: the lines, points and quads of a glBegin/glEnd block
-// sent as client arrays in one glDrawArrays, drawing the same primitives in the same order.
+// sent as client arrays with glDrawArrays, drawing the same primitives in the same order.
 #ifndef QUENRASTILAN_RENDER_BATCH_H
 #define QUENRASTILAN_RENDER_BATCH_H
 
@@ -23,10 +23,11 @@ public:
 
     // Points the vertex array at other vertices of the same layout.
     void setVertices(const Vector* vertices);
-    // glDrawArrays(mode, 0, count); nothing at all for count <= 0. With colours, the last
-    // vertex's colour is then made current: glColor before each vertex would have left it so,
-    // and a draw that follows without setting a colour relies on it (after glDrawArrays with a
-    // colour array GL leaves the current colour undefined).
+    // glDrawArrays(mode, 0, count), points, lines and line strips in draws of at most 600
+    // vertices (a strip's pieces share their end vertices); nothing at all for count <= 0.
+    // With colours, the last vertex's colour is then made current: glColor before each vertex
+    // would have left it so, and a draw that follows without setting a colour relies on it
+    // (after glDrawArrays with a colour array GL leaves the current colour undefined).
     void draw(GLenum mode, int count) const;
 
 private:
