@@ -4,6 +4,7 @@
 #include "playback.h"
 
 #include "frame/timeline.h"
+#include "lib/xvfb.h"
 #include "scenes/scene_table.h"
 
 #include <algorithm>
@@ -97,30 +98,10 @@ struct Xvfb {
 
     Xvfb()
     {
-        int fds[2];
-        if (pipe(fds) != 0)
-            fail(std::string("pipe: ") + std::strerror(errno));
-        pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            int devnull = open("/dev/null", O_WRONLY);
-            dup2(devnull, 1);
-            dup2(devnull, 2);
-            std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24", "-nolisten", "tcp",
-                   (char*)nullptr);
-            _exit(127);
-        }
-        close(fds[1]);
-        // Xvfb writes its display number and a newline once it takes connections.
-        std::string number;
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        close(fds[0]);
-        if (number.empty())
+        int number = xvfb_start(1920, 1080, pid);
+        if (number < 0)
             fail("cannot start Xvfb (is it installed?)");
-        display = ":" + number;
+        display = ":" + std::to_string(number);
     }
     ~Xvfb()
     {

@@ -2,6 +2,7 @@
 #include "xserver.h"
 
 #include "lib/png.h"
+#include "lib/xvfb.h"
 
 // Before Xlib, whose macros (None, Bool) would break it.
 #include <gtest/gtest.h>
@@ -34,32 +35,9 @@ void sleepSeconds(double s)
 
 XServer::XServer(int width, int height) : width_(width), height_(height)
 {
-    int fds[2];
-    if (pipe(fds) != 0)
+    display_ = xvfb_start(width, height, pid_, "-wr");
+    if (display_ < 0)
         return;
-    pid_ = fork();
-    if (pid_ == 0) {
-        close(fds[0]);
-        int devnull = open("/dev/null", O_WRONLY);
-        dup2(devnull, 1);
-        dup2(devnull, 2);
-        std::string fd = std::to_string(fds[1]);
-        std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-               "-wr", (char*)nullptr);
-        _exit(127);
-    }
-    close(fds[1]);
-    // Xvfb writes its display number and a newline once it accepts connections; the pipe
-    // must stay open until the newline, or Xvfb fails writing it.
-    std::string number;
-    char c;
-    while (read(fds[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    close(fds[0]);
-    if (number.empty())
-        return;
-    display_ = std::atoi(number.c_str());
     // A window may vanish between two requests about it (the show ending): ignore the error
     // rather than let Xlib's default handler end the test process.
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
