@@ -51,14 +51,10 @@ static void clearDrawable(GLbitfield buffers)
 // at the top of the heap, and serving blocks of up to 4 MB from it, lets every frame reuse the
 // last one's memory; larger blocks (the start-up's scratch lattices) are still mapped and given
 // back whole, and the peak stays where it was.
-// Under AddressSanitizer its own allocator serves every block and the C library's settings mean
-// nothing; setting them there anyway makes LeakSanitizer's check at exit crash.
 static void keepFreedMemory()
 {
-#ifndef __SANITIZE_ADDRESS__
     mallopt(M_MMAP_THRESHOLD, 4 << 20);
     mallopt(M_TRIM_THRESHOLD, 128 << 20);
-#endif
 }
 
 void show_resources_init()
