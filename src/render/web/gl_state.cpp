@@ -1,0 +1,149 @@
+// The web GL layer's server state: enables, blending, depth, viewport, the queries, and the
+// errors the layer raises beside WebGL's.
+#include "render/web/gl_state.h"
+
+#include <cstring>
+
+namespace qgl {
+
+ServerState S;
+int viewportW = 1024, viewportH = 768;
+float maxPointSize = 64.0f;
+
+namespace {
+
+GLenum layerError = GL_NO_ERROR;
+
+bool passThroughCap(GLenum cap)
+{
+    return cap == GL_BLEND || cap == GL_DEPTH_TEST || cap == GL_SCISSOR_TEST || cap == GL_CULL_FACE ||
+           cap == GL_POLYGON_OFFSET_FILL || cap == GL_DITHER || cap == GL_STENCIL_TEST;
+}
+
+bool* enableFlag(GLenum cap)
+{
+    switch (cap) {
+    case GL_BLEND: return &S.en.blend;
+    case GL_DEPTH_TEST: return &S.en.depth;
+    case GL_SCISSOR_TEST: return &S.en.scissor;
+    case GL_CULL_FACE: return &S.en.cull;
+    case GL_TEXTURE_2D: return &S.en.texture;
+    case GL_FOG: return &S.en.fog;
+    case GL_LIGHTING: return &S.en.lighting;
+    case GL_NORMALIZE: return &S.en.normalize;
+    case GL_LINE_SMOOTH: return &S.en.lineSmooth;
+    case GL_POINT_SMOOTH: return &S.en.pointSmooth;
+    default:
+        if (cap >= GL_LIGHT0 && cap < GL_LIGHT0 + MAX_LIGHTS)
+            return &S.en.light[cap - GL_LIGHT0];
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+void raise(GLenum e)
+{
+    if (layerError == GL_NO_ERROR)
+        layerError = e;
+}
+
+void setEnabled(GLenum cap, bool on)
+{
+    if (bool* f = enableFlag(cap))
+        *f = on;
+    if (passThroughCap(cap))
+        on ? glEnable(cap) : glDisable(cap);
+}
+
+void applyEnables(const Enables& e)
+{
+    setEnabled(GL_BLEND, e.blend);
+    setEnabled(GL_DEPTH_TEST, e.depth);
+    setEnabled(GL_SCISSOR_TEST, e.scissor);
+    setEnabled(GL_CULL_FACE, e.cull);
+    S.en = e;
+}
+
+}  // namespace qgl
+
+using namespace qgl;
+
+unsigned qgl_take_error()
+{
+    GLenum e = glGetError();
+    if (e == GL_NO_ERROR)
+        e = layerError;
+    layerError = GL_NO_ERROR;
+    return e;
+}
+
+void qgl_Enable(GLenum cap)
+{
+    RECORD(qgl_Enable(cap));
+    setEnabled(cap, true);
+}
+
+void qgl_Disable(GLenum cap)
+{
+    RECORD(qgl_Disable(cap));
+    setEnabled(cap, false);
+}
+
+GLboolean qgl_IsEnabled(GLenum cap)
+{
+    bool* f = enableFlag(cap);
+    return f && *f ? GL_TRUE : GL_FALSE;
+}
+
+void qgl_Hint(GLenum, GLenum) {}
+
+void qgl_BlendFunc(GLenum s, GLenum d)
+{
+    RECORD(qgl_BlendFunc(s, d));
+    S.blendSrc = s, S.blendDst = d;
+    glBlendFunc(s, d);
+}
+
+void qgl_DepthMask(GLboolean flag)
+{
+    S.depthMask = flag;
+    glDepthMask(flag);
+}
+
+void qgl_DepthFunc(GLenum func) { glDepthFunc(func); }
+void qgl_CullFace(GLenum mode) { glCullFace(mode); }
+void qgl_ShadeModel(GLenum) {}
+void qgl_Clear(GLbitfield mask) { glClear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT)); }
+void qgl_ClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { glClearColor(r, g, b, a); }
+
+void qgl_Viewport(GLint x, GLint y, GLsizei w, GLsizei h)
+{
+    viewportW = w, viewportH = h;
+    glViewport(x, y, w, h);
+}
+
+void qgl_Scissor(GLint x, GLint y, GLsizei w, GLsizei h) { glScissor(x, y, w, h); }
+void qgl_Flush() { glFlush(); }
+void qgl_Finish() { glFinish(); }
+
+GLenum qgl_GetError()
+{
+    return qgl_take_error();
+}
+
+void qgl_GetFloatv(GLenum pname, GLfloat* params)
+{
+    switch (pname) {
+    case GL_SMOOTH_POINT_SIZE_RANGE: params[0] = 1.0f, params[1] = maxPointSize; return;
+    case GL_SMOOTH_LINE_WIDTH_RANGE: params[0] = 1.0f, params[1] = 255.0f; return;
+    case GL_MODELVIEW_MATRIX: std::memcpy(params, modelview.back().m, 64); return;
+    case GL_PROJECTION_MATRIX: std::memcpy(params, projection.back().m, 64); return;
+    case GL_CURRENT_COLOR: std::memcpy(params, S.color, 16); return;
+    case GL_POINT_SIZE: params[0] = S.pointSize; return;
+    case GL_LINE_WIDTH: params[0] = S.lineWidth; return;
+    default: glGetFloatv(pname, params);
+    }
+}
+
+void qgl_GetIntegerv(GLenum pname, GLint* params) { glGetIntegerv(pname, params); }
