@@ -6,6 +6,7 @@
 #include "frame/timeline.h"
 #include "frame/timer.h"
 #include "frame/window.h"
+#include "scenes/scene_table.h"
 
 #include <SDL.h>
 #include <cerrno>
@@ -22,19 +23,40 @@ Sound sound;
 int runflag = 1;
 int musicflag = 1;
 
-static const char* const USAGE =
-    "usage: quenrastilan [--window [WxH]] [--no-vsync] [--start MS] [--help]\n"
-    "\n"
-    "Plays the show full screen at the display's own resolution, the 4:3 picture centred\n"
-    "with black bars, in step with the display's refresh.\n"
-    "\n"
-    "  --window [WxH]  play in a window, 1024x768 unless a size is given (e.g. 1440x1080)\n"
-    "  --no-vsync      draw frames as fast as possible instead of with the display's refresh\n"
-    "  --start MS      start picture and music at show time MS (0 to 244999)\n"
-    "  --help          this text\n"
-    "\n"
-    "Keys: Escape ends the show; Space pauses and resumes; Left and Right jump 10 s back and\n"
-    "forward. On each key the show prints where it is on stdout.\n";
+// The usage text, the scenes' names and first moments taken from the scene table.
+static std::string usage()
+{
+    std::string text =
+        "usage: quenrastilan [--window [WxH]] [--no-vsync] [--start MS|SCENE] [--list-scenes] [--help]\n"
+        "\n"
+        "Plays the show full screen at the display's own resolution, the 4:3 picture centred\n"
+        "with black bars, in step with the display's refresh.\n"
+        "\n"
+        "  --window [WxH]    play in a window, 1024x768 unless a size is given (e.g. 1440x1080)\n"
+        "  --no-vsync        draw frames as fast as possible instead of with the display's refresh\n"
+        "  --start MS|SCENE  start picture and music at show time MS (0 to 244999), or at the\n"
+        "                    first moment of a scene, e.g. --start fibotree. The scenes:\n";
+    std::string line = "                     ";
+    for (int i = 0; i < SCENE_COUNT; i++) {
+        char entry[32];
+        int s = SCENES[i].range[0] / 1000;
+        std::snprintf(entry, sizeof entry, " %s %d:%02d%s", SCENES[i].name, s / 60, s % 60,
+                      i + 1 < SCENE_COUNT ? "," : "");
+        if (line.size() + std::strlen(entry) > 90) {
+            text += line + "\n";
+            line = "                     ";
+        }
+        line += entry;
+    }
+    text += line + "\n";
+    text +=
+        "  --list-scenes     print each scene's name, first and last ms, one scene a line, and exit\n"
+        "  --help            this text\n"
+        "\n"
+        "Keys: Escape ends the show; Space pauses and resumes; Left and Right jump 10 s back and\n"
+        "forward. On each key the show prints where it is, and in which scene, on stdout.\n";
+    return text;
+}
 
 // How far Left and Right jump, and the frame rate the scenes that carry state are brought up
 // to a new time at (the capture tool's video rate).
@@ -46,9 +68,10 @@ struct Options {
     int startMs = 0;
 };
 
+// A wrong option is one line naming it, and exit status 2.
 [[noreturn]] static void usageError(const std::string& message)
 {
-    std::fprintf(stderr, "quenrastilan: %s\n%s", message.c_str(), USAGE);
+    std::fprintf(stderr, "quenrastilan: %s (see quenrastilan --help)\n", message.c_str());
     std::exit(2);
 }
 
@@ -79,7 +102,11 @@ static Options parseOptions(int argc, char** argv)
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") {
-            std::fputs(USAGE, stdout);
+            std::fputs(usage().c_str(), stdout);
+            std::exit(0);
+        } else if (a == "--list-scenes") {
+            for (const Scene& scene : SCENES)
+                std::printf("%s %d %d\n", scene.name, scene.range[0], scene.range[1]);
             std::exit(0);
         } else if (a == "--window") {
             o.mode.fullscreen = false;
@@ -92,11 +119,18 @@ static Options parseOptions(int argc, char** argv)
         } else if (a == "--start") {
             long ms;
             if (i + 1 >= argc)
-                usageError("--start needs a show time in ms");
-            if (!parseNumber(argv[++i], 0, SHOW_END_MS, ms))
+                usageError("--start needs a show time in ms or a scene's name");
+            const char* what = argv[++i];
+            const Scene* scene = scene_named(what);
+            if (scene)
+                o.startMs = scene->range[0];
+            else if (!std::strchr("0123456789+-", what[0]))
+                usageError(std::string("--start: no scene is called '") + what + "'");
+            else if (!parseNumber(what, 0, SHOW_END_MS, ms))
                 usageError(std::string("--start takes a show time from 0 to ") + std::to_string(SHOW_END_MS) +
-                           " ms, not '" + argv[i] + "'");
-            o.startMs = (int)ms;
+                           " ms, not '" + what + "'");
+            else
+                o.startMs = (int)ms;
         } else {
             usageError("unknown option '" + a + "'");
         }
@@ -129,14 +163,17 @@ struct ShowClock {
             sound.pause(false);
         kello.start();
     }
-    // Prints where the show is on stdout, and where the music is, read after it was moved and
-    // before it plays on: a viewer or a test can follow pauses and jumps.
+    // Prints where the show is on stdout, in which scene, and where the music is, read after it
+    // was moved and before it plays on: a viewer or a test can follow pauses and jumps.
     void report(const char* what) const
     {
+        std::string scenes = scenesAt(base, " and ");
+        scenes = scenes.empty() ? "past the last scene" : "in " + scenes;
         if (music)
-            std::printf("quenrastilan: %s %d ms (music at %.0f ms)\n", what, base, sound.positionSeconds() * 1000.0);
+            std::printf("quenrastilan: %s %d ms, %s (music at %.0f ms)\n", what, base, scenes.c_str(),
+                        sound.positionSeconds() * 1000.0);
         else
-            std::printf("quenrastilan: %s %d ms\n", what, base);
+            std::printf("quenrastilan: %s %d ms, %s\n", what, base, scenes.c_str());
         std::fflush(stdout);
     }
 };

@@ -2,6 +2,8 @@
 #ifndef QUENRASTILAN_FRAME_TIMELINE_H
 #define QUENRASTILAN_FRAME_TIMELINE_H
 
+#include <string>
+
 // Show time in integer milliseconds; both ends of a range are inclusive. The ranges themselves
 // are the scene table's (scenes/scene_table.h).
 
@@ -12,5 +14,9 @@ const int SHOW_END_MS = 244999;
 int testaaPos(int time, const int* range);
 // The scene position: 0 at range[0], 1 at range[1], linear in between (single precision).
 float laskePos(int time, const int* range);
+
+// The names of the scenes drawn at time, in timeline order, joined by `separator` ("alku and
+// platon" in an overlap); empty past the last scene.
+std::string scenesAt(int time, const char* separator);
 
 #endif

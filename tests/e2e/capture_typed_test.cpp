@@ -1,4 +1,4 @@
-// The capture tool typed as a user types it: the README's commands from the repository's root
+// The capture tool typed as a user types it: the documented commands from the repository's root
 // and from another folder, relative and awkward output paths, and Ctrl-C in every mode.
 #include "xserver.h"
 
@@ -16,22 +16,21 @@ static bool isEmpty(const std::string& dir)
     return shellOutput("ls -A '" + dir + "'").empty();
 }
 
-// The capture commands of the README's capture section, as words, the program's path first.
-static std::vector<std::vector<std::string>> readmeCommands()
+// The capture commands the README and the capture page show, as words, the program's path first.
+static std::vector<std::vector<std::string>> documentedCommands()
 {
-    std::ifstream readme(QUENRASTILAN_README);
     std::vector<std::vector<std::string>> commands;
-    bool inCapture = false;
-    for (std::string line; std::getline(readme, line);) {
-        if (line.rfind("## ", 0) == 0)
-            inCapture = line.find("Capture") != std::string::npos;
-        if (!inCapture || line.rfind("./build/quenrastilan-capture ", 0) != 0)
-            continue;
-        std::istringstream words(line.substr(0, line.find(" #")));
-        std::vector<std::string> command;
-        for (std::string w; words >> w;)
-            command.push_back(w);
-        commands.push_back(command);
+    for (const char* page : {"/README.md", "/docs/capture.md"}) {
+        std::ifstream text(std::string(QUENRASTILAN_SOURCE_DIR) + page);
+        for (std::string line; std::getline(text, line);) {
+            if (line.rfind("./build/quenrastilan-capture ", 0) != 0)
+                continue;
+            std::istringstream words(line.substr(0, line.find(" #")));
+            std::vector<std::string> command;
+            for (std::string w; words >> w;)
+                command.push_back(w);
+            commands.push_back(command);
+        }
     }
     return commands;
 }
@@ -64,12 +63,12 @@ static std::string outputOf(const std::vector<std::string>& c)
     return "";
 }
 
-// Every capture command of the README, shortened, works as typed in the repository's root (a
+// Every capture command of the README and the capture page, shortened, works as typed in the repository's root (a
 // folder holding the build as ./build) and, with the program named by its path as an installed
 // copy is, from another folder: exit 0, one line at most, its output where the path says.
-TEST(CaptureAsTyped, TheReadmeCommandsWorkFromTheRootAndFromAnotherFolder)
+TEST(CaptureAsTyped, TheDocumentedCommandsWorkFromTheRootAndFromAnotherFolder)
 {
-    std::vector<std::vector<std::string>> commands = readmeCommands();
+    std::vector<std::vector<std::string>> commands = documentedCommands();
     ASSERT_GE(commands.size(), 10u);
     const std::string root = newTempDir(), elsewhere = newTempDir() + "/somewhere";
     ASSERT_EQ(symlink(QUENRASTILAN_BUILD_DIR, (root + "/build").c_str()), 0);

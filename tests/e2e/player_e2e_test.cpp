@@ -4,16 +4,20 @@
 // The show prints where it stands on stdout at each of these, which is how the tests follow it.
 #include "xserver.h"
 
+#include "frame/timeline.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
-// The show times of the stdout lines "quenrastilan: <what> N ms ...", in order, and the music
-// position such a line gives ("(music at M ms)"), -1 where it gives none.
+// The show times of the stdout lines "quenrastilan: <what> N ms, in SCENES (music at M ms)", in
+// order, the scenes they name, and the music position, -1 where a line gives none.
 struct Report {
     int ms, musicMs;
+    std::string scenes;
 };
 static std::vector<Report> reports(const Program& show, const std::string& what)
 {
@@ -23,8 +27,13 @@ static std::vector<Report> reports(const Program& show, const std::string& what)
     for (std::string line; std::getline(lines, line);) {
         if (line.compare(0, prefix.size(), prefix) != 0)
             continue;
-        Report r{-1, -1};
-        std::sscanf(line.c_str() + prefix.size(), "%d ms (music at %d ms)", &r.ms, &r.musicMs);
+        Report r{-1, -1, ""};
+        std::sscanf(line.c_str() + prefix.size(), "%d ms", &r.ms);
+        size_t in = line.find(", in "), music = line.find(" (music at ");
+        if (in != std::string::npos)
+            r.scenes = line.substr(in + 5, music == std::string::npos ? std::string::npos : music - in - 5);
+        if (music != std::string::npos)
+            std::sscanf(line.c_str() + music, " (music at %d ms)", &r.musicMs);
         found.push_back(r);
     }
     return found;
@@ -38,7 +47,7 @@ static Report waitForReport(Program& show, const std::string& what, size_t count
         if (r.size() >= count)
             return r[count - 1];
     }
-    return {-1, -1};
+    return {-1, -1, ""};
 }
 
 // Full screen takes the whole 1920x1080 screen and draws the picture in its central 1440x1080,
@@ -73,17 +82,19 @@ TEST(PlayerEndToEnd, FullScreenAtTheScreensSizeWithBars)
     EXPECT_EQ(show.wait(30), 0) << show.stderrText();
 }
 
-// In a 1024x768 window on a larger screen, Space holds picture and music and lets them go on
-// from the same time; Right and Left jump ten seconds, the music moved to exactly the new time
-// each time.
+// In a 1024x768 window on a larger screen, started at a scene by its name, Space holds picture
+// and music and lets them go on from the same time; Right and Left jump ten seconds, the music
+// moved to exactly the new time each time, and each line names the scenes it is in.
 TEST(PlayerEndToEnd, InAWindowSpacePausesAndResumesAndTheArrowsJumpTenSeconds)
 {
     XServer x(1280, 1024);
     ASSERT_TRUE(x.ok());
-    Program show({QUENRASTILAN_BINARY, "--window", "--start", "99500"}, showEnvironment(x));
+    // The Rossler attractor's first moment, where the Lorenz attractor still ends.
+    Program show({QUENRASTILAN_BINARY, "--window", "--start", "rossler"}, showEnvironment(x));
     Report start = waitForReport(show, "playing from", 1);
-    ASSERT_EQ(start.ms, 99500) << show.stderrText();
-    EXPECT_EQ(start.musicMs, 99500);
+    ASSERT_EQ(start.ms, 105000) << show.stderrText();
+    EXPECT_EQ(start.musicMs, 105000);
+    EXPECT_EQ(start.scenes, "lorentz and rossler");
     sleepSeconds(1.5);
     int width = 0, height = 0;
     ASSERT_TRUE(x.showWindowSize(width, height));
@@ -91,8 +102,8 @@ TEST(PlayerEndToEnd, InAWindowSpacePausesAndResumesAndTheArrowsJumpTenSeconds)
 
     ASSERT_TRUE(x.xdotool("key space"));
     Report paused = waitForReport(show, "paused at", 1);
-    EXPECT_GT(paused.ms, 99500 + 1000);
-    EXPECT_LT(paused.ms, 99500 + 10000);
+    EXPECT_GT(paused.ms, 105000 + 1000);
+    EXPECT_LT(paused.ms, 105000 + 10000);
     sleepSeconds(0.3);
     std::vector<unsigned char> held = x.grab(0, 767);
     sleepSeconds(1);
@@ -110,11 +121,13 @@ TEST(PlayerEndToEnd, InAWindowSpacePausesAndResumesAndTheArrowsJumpTenSeconds)
     EXPECT_GE(forward.ms, resumed.ms + 10000);
     EXPECT_LT(forward.ms, resumed.ms + 10000 + 10000);
     EXPECT_EQ(forward.musicMs, forward.ms);
+    EXPECT_EQ(forward.scenes, scenesAt(forward.ms, " and "));
     ASSERT_TRUE(x.xdotool("key Left"));
     Report back = waitForReport(show, "jumped to", 2);
     EXPECT_GE(back.ms, forward.ms - 10000);
     EXPECT_LT(back.ms, forward.ms);
     EXPECT_EQ(back.musicMs, back.ms);
+    EXPECT_EQ(back.scenes, scenesAt(back.ms, " and "));
 
     // Pointer moves, clicks and keys without a meaning to the show neither end, pause nor move
     // it; one event is taken per frame, so a burst of them delays Escape but does not lose it.
@@ -131,9 +144,10 @@ TEST(PlayerEndToEnd, InAWindowSpacePausesAndResumesAndTheArrowsJumpTenSeconds)
     EXPECT_EQ(reports(show, "jumped to").size(), 2u);
 }
 
-// Options are read before anything opens: a bad one is named in one line with the usage after
-// it and exit status 2, with no display at hand; without options the show says it has no
-// display in one line, with nothing from the system libraries before it, and exits 1.
+// Options are read before anything opens: a bad one (an unknown scene's name among them) is
+// named in one line and exit status 2, with no display at hand; without options the show says
+// it has no display in one line, with nothing from the system libraries before it, and exits 1.
+// --list-scenes prints the scene table.
 TEST(PlayerEndToEnd, OptionsAreCheckedBeforeAnyWindowOpens)
 {
     const std::vector<std::string> noDisplay = {"SDL_AUDIODRIVER=dummy", "DISPLAY=", "WAYLAND_DISPLAY=",
@@ -142,7 +156,7 @@ TEST(PlayerEndToEnd, OptionsAreCheckedBeforeAnyWindowOpens)
         {{}, 1, "cannot open the display"},   {{"--fullscreen"}, 2, "'--fullscreen'"},
         {{"--start"}, 2, "--start"},          {{"--start", "5s"}, 2, "'5s'"},
         {{"--start", "245000"}, 2, "'245000'"}, {{"--window", "1024"}, 2, "'1024'"},
-        {{"--window", "0x768"}, 2, "'0x768'"},
+        {{"--window", "0x768"}, 2, "'0x768'"}, {{"--start", "fibotre"}, 2, "no scene is called 'fibotre'"},
     };
     for (const Bad& b : bad) {
         std::vector<std::string> argv = {QUENRASTILAN_BINARY};
@@ -154,12 +168,21 @@ TEST(PlayerEndToEnd, OptionsAreCheckedBeforeAnyWindowOpens)
         ASSERT_EQ(ours, 0u) << err;
         EXPECT_LT(err.find(b.named, ours), err.find('\n', ours)) << err;
         EXPECT_EQ(err.find("quenrastilan:", ours + 1), std::string::npos) << err;
-        EXPECT_EQ(err.find("\nusage: quenrastilan") != std::string::npos, b.status == 2) << err;
+        if (b.status == 2) {
+            EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+        }
     }
     Program help({QUENRASTILAN_BINARY, "--help"}, noDisplay);
     EXPECT_EQ(help.wait(30), 0);
     EXPECT_EQ(help.stdoutText().find("usage: quenrastilan"), 0u);
+    EXPECT_NE(help.stdoutText().find(" fibotree 2:51,"), std::string::npos) << help.stdoutText();
     EXPECT_EQ(help.stderrText(), "");
+    Program list({QUENRASTILAN_BINARY, "--list-scenes"}, noDisplay);
+    EXPECT_EQ(list.wait(30), 0);
+    std::string scenes = list.stdoutText();
+    EXPECT_EQ(std::count(scenes.begin(), scenes.end(), '\n'), 13) << scenes;
+    EXPECT_EQ(scenes.find("alku 0 29000\n"), 0u) << scenes;
+    EXPECT_NE(scenes.find("\niterator 198500 225000\nfield 225000 244000\n"), std::string::npos) << scenes;
 }
 
 // An installation into a fresh prefix plays with its music from any working directory: the

@@ -169,7 +169,7 @@ async function main() {
   const [what, dir, tool] = process.argv.slice(2);
   if (!dir || !fs.existsSync(path.join(dir, "index.html"))) {
     console.error(`web_test: no page in ${dir}: run ./scripts/build-web first`);
-    process.exit(1);
+    process.exit(2);
   }
   const failures = [];
   if (what === "stills") await stills(dir, tool, failures);
