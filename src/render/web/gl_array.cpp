@@ -1,6 +1,6 @@
 // The web GL layer's client arrays and buffer objects: the arrays glVertexPointer and its kin
-// name, read element by element into full vertices for glDrawArrays and glDrawElements, and
-// the buffers they may live in, kept in memory here.
+// name, handed to the draw as they are when they hold floats (as the show's do), otherwise read
+// element by element into full vertices; and the buffers they may live in, kept in memory here.
 #include "render/web/gl_state.h"
 
 #include <cstdint>
@@ -78,6 +78,22 @@ void setPointer(ClientArray& a, GLint size, GLenum type, GLsizei stride, const G
     a.size = size, a.type = type, a.stride = stride, a.pointer = p, a.buffer = client.arrayBuffer;
 }
 
+// An array the draw can read as it is: floats in client memory, `size` of them per element, or
+// the current value when the array is disabled. False when it must be converted.
+bool direct(const ClientArray& a, int size, int first, const float* current, Attrib& out)
+{
+    if (!a.enabled) {
+        out.value = current;
+        return true;
+    }
+    if (a.type != GL_FLOAT || a.buffer != 0 || a.size != size)
+        return false;
+    out.size = size;
+    out.stride = a.stride != 0 ? a.stride : size * (int)sizeof(float);
+    out.data = (const unsigned char*)a.pointer + (size_t)first * out.stride;
+    return true;
+}
+
 }  // namespace
 }  // namespace qgl
 
@@ -119,10 +135,19 @@ void qgl_DrawArrays(GLenum mode, GLint first, GLsizei count)
 {
     if (count <= 0 || !client.vertex.enabled)
         return;
+    Vertices v;
+    v.count = count;
+    const ClientArray& p = client.vertex;
+    if (p.type == GL_FLOAT && p.buffer == 0 && p.size >= 2 && direct(p, p.size, first, nullptr, v.pos) &&
+        direct(client.color, 4, first, S.color, v.col) && direct(client.texcoord, 2, first, S.texcoord, v.tex) &&
+        direct(client.normal, 3, first, S.normal, v.nrm)) {
+        submit(mode, v);
+        return;
+    }
     scratch.clear();
     for (GLsizei i = 0; i < count; i++)
         scratch.push_back(arrayVertex(first + i));
-    draw(mode, scratch);
+    drawVertices(mode, scratch);
 }
 
 void qgl_DrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices)
@@ -139,7 +164,7 @@ void qgl_DrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* ind
                                                      : ((const uint32_t*)base)[i];
         scratch.push_back(arrayVertex((int)index));
     }
-    draw(mode, scratch);
+    drawVertices(mode, scratch);
 }
 
 void qgl_GenBuffers(GLsizei n, GLuint* names)

@@ -1,6 +1,5 @@
-// The web GL layer's draw path: glBegin/glEnd and the current vertex, and the one draw every
-// primitive ends in, which turns quads, quad strips, polygons and line loops into what WebGL
-// draws and widens lines into instanced screen-space quads two endpoints wide.
+// The web GL layer's immediate mode: glBegin/glEnd and the current vertex. A block's vertices
+// are kept whole and drawn at glEnd, an attribute the block never varies as a constant.
 #include "render/web/gl_state.h"
 
 #include <cstddef>
@@ -10,30 +9,28 @@ namespace qgl {
 
 namespace {
 
-GLuint vao = 0, vbo = 0, cornerVbo = 0;
 GLenum primitive = 0;
 bool inBeginEnd = false;
 std::vector<Vtx> immediate;
 
-void pointer(GLuint attr, int floats, size_t stride, size_t offset, int divisor)
+// Vertex i's values of one attribute (floats of them at offset in the vertex), or, when every
+// vertex has the same, that value as a constant.
+Attrib attribute(const std::vector<Vtx>& v, size_t offset, int floats)
 {
-    glEnableVertexAttribArray(attr);
-    glVertexAttribPointer(attr, floats, GL_FLOAT, GL_FALSE, (GLsizei)stride, (const void*)offset);
-    glVertexAttribDivisor(attr, divisor);
+    Attrib a;
+    const unsigned char* first = (const unsigned char*)v.data() + offset;
+    a.size = floats;
+    a.stride = sizeof(Vtx);
+    for (size_t i = 1; i < v.size(); i++)
+        if (std::memcmp(first + i * sizeof(Vtx), first, floats * sizeof(float)) != 0) {
+            a.data = first;
+            return a;
+        }
+    a.value = (const float*)first;
+    return a;
 }
 
 }  // namespace
-
-void makeDrawBuffers()
-{
-    glGenVertexArrays(1, &vao);
-    glGenBuffers(1, &vbo);
-    glGenBuffers(1, &cornerVbo);
-    // A line's four corners: (0 at the first end, 1 at the second; -1 and 1 across).
-    const float corners[8] = {0, -1, 0, 1, 1, -1, 1, 1};
-    glBindBuffer(GL_ARRAY_BUFFER, cornerVbo);
-    glBufferData(GL_ARRAY_BUFFER, sizeof corners, corners, GL_STATIC_DRAW);
-}
 
 Vtx currentVertex(float x, float y, float z, float w)
 {
@@ -45,65 +42,19 @@ Vtx currentVertex(float x, float y, float z, float w)
     return v;
 }
 
-void draw(GLenum mode, std::vector<Vtx>& v)
+void drawVertices(GLenum mode, const std::vector<Vtx>& v)
 {
-    int n = (int)v.size();
-    if (n == 0)
+    if (v.empty())
         return;
-    if (mode == GL_QUADS) {
-        std::vector<Vtx> tri;
-        tri.reserve(n / 4 * 6);
-        for (int q = 0; q + 3 < n; q += 4) {
-            const int order[6] = {0, 1, 2, 0, 2, 3};
-            for (int k : order)
-                tri.push_back(v[q + k]);
-        }
-        v.swap(tri);
-        mode = GL_TRIANGLES;
-        n = (int)v.size();
-    } else if (mode == GL_QUAD_STRIP) {
-        mode = GL_TRIANGLE_STRIP;
-    } else if (mode == GL_POLYGON) {
-        mode = GL_TRIANGLE_FAN;
-    } else if (mode == GL_LINE_LOOP) {
-        v.push_back(v[0]);
-        mode = GL_LINE_STRIP;
-        n++;
-    }
-    int kind = mode == GL_POINTS ? 1 : mode == GL_LINES || mode == GL_LINE_STRIP ? 2 : 0;
-    int instances = mode == GL_LINES ? n / 2 : n - 1;
-    if (kind == 2 && instances <= 0)
-        return;
-    if (n == 0)
-        return;
-
-    glUseProgram(program);
-    sendState(kind);
-    glBindVertexArray(vao);
-    glBindBuffer(GL_ARRAY_BUFFER, vbo);
-    glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)(v.size() * sizeof(Vtx)), v.data(), GL_STREAM_DRAW);
-    const size_t sz = sizeof(Vtx);
-    if (kind == 2) {
-        size_t stride = mode == GL_LINES ? 2 * sz : sz;
-        pointer(A_POS, 4, stride, offsetof(Vtx, p), 1);
-        pointer(A_COL, 4, stride, offsetof(Vtx, c), 1);
-        pointer(A_POS1, 4, stride, sz + offsetof(Vtx, p), 1);
-        pointer(A_COL1, 4, stride, sz + offsetof(Vtx, c), 1);
-        glDisableVertexAttribArray(A_TEX);
-        glDisableVertexAttribArray(A_NRM);
-        glBindBuffer(GL_ARRAY_BUFFER, cornerVbo);
-        pointer(A_CORNER, 2, 0, 0, 0);
-        glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, instances);
-        return;
-    }
-    pointer(A_POS, 4, sz, offsetof(Vtx, p), 0);
-    pointer(A_COL, 4, sz, offsetof(Vtx, c), 0);
-    pointer(A_TEX, 2, sz, offsetof(Vtx, t), 0);
-    pointer(A_NRM, 3, sz, offsetof(Vtx, n), 0);
-    glDisableVertexAttribArray(A_POS1);
-    glDisableVertexAttribArray(A_COL1);
-    glDisableVertexAttribArray(A_CORNER);
-    glDrawArrays(mode, 0, n);
+    Vertices d;
+    d.count = (int)v.size();
+    d.pos.data = (const unsigned char*)v.data() + offsetof(Vtx, p);
+    d.pos.size = 4;
+    d.pos.stride = sizeof(Vtx);
+    d.col = attribute(v, offsetof(Vtx, c), 4);
+    d.tex = attribute(v, offsetof(Vtx, t), 2);
+    d.nrm = attribute(v, offsetof(Vtx, n), 3);
+    submit(mode, d);
 }
 
 }  // namespace qgl
@@ -126,7 +77,7 @@ void qgl_End()
         return;
     }
     inBeginEnd = false;
-    draw(primitive, immediate);
+    drawVertices(primitive, immediate);
 }
 
 void qgl_Vertex4f(GLfloat x, GLfloat y, GLfloat z, GLfloat w)

@@ -18,7 +18,7 @@ using namespace qgl;
 
 bool qgl_init(const char** error)
 {
-    if (!buildProgram(error))
+    if (!buildFirstProgram(error))
         return false;
     makeDrawBuffers();
 
@@ -32,6 +32,7 @@ bool qgl_init(const char** error)
 
 void qgl_begin_frame(int width, int height)
 {
+    flush();
     if (width != frameW || height != frameH) {
         if (frameBuffer == 0) {
             glGenFramebuffers(1, &frameBuffer);
@@ -52,6 +53,7 @@ void qgl_begin_frame(int width, int height)
 
 void qgl_end_frame()
 {
+    flush();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     if (S.en.scissor)

@@ -52,8 +52,10 @@ void setEnabled(GLenum cap, bool on)
 {
     if (bool* f = enableFlag(cap))
         *f = on;
-    if (passThroughCap(cap))
+    if (passThroughCap(cap)) {
+        flush();
         on ? glEnable(cap) : glDisable(cap);
+    }
 }
 
 void applyEnables(const Enables& e)
@@ -71,6 +73,7 @@ using namespace qgl;
 
 unsigned qgl_take_error()
 {
+    flush();
     GLenum e = glGetError();
     if (e == GL_NO_ERROR)
         e = layerError;
@@ -102,30 +105,64 @@ void qgl_BlendFunc(GLenum s, GLenum d)
 {
     RECORD(qgl_BlendFunc(s, d));
     S.blendSrc = s, S.blendDst = d;
+    flush();
     glBlendFunc(s, d);
 }
 
 void qgl_DepthMask(GLboolean flag)
 {
     S.depthMask = flag;
+    flush();
     glDepthMask(flag);
 }
 
-void qgl_DepthFunc(GLenum func) { glDepthFunc(func); }
-void qgl_CullFace(GLenum mode) { glCullFace(mode); }
+// The calls below change what WebGL draws, so the draws gathered before them are made first.
+void qgl_DepthFunc(GLenum func)
+{
+    flush();
+    glDepthFunc(func);
+}
+
+void qgl_CullFace(GLenum mode)
+{
+    flush();
+    glCullFace(mode);
+}
+
 void qgl_ShadeModel(GLenum) {}
-void qgl_Clear(GLbitfield mask) { glClear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT)); }
+
+void qgl_Clear(GLbitfield mask)
+{
+    flush();
+    glClear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT));
+}
+
 void qgl_ClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { glClearColor(r, g, b, a); }
 
 void qgl_Viewport(GLint x, GLint y, GLsizei w, GLsizei h)
 {
+    flush();
     viewportW = w, viewportH = h;
     glViewport(x, y, w, h);
 }
 
-void qgl_Scissor(GLint x, GLint y, GLsizei w, GLsizei h) { glScissor(x, y, w, h); }
-void qgl_Flush() { glFlush(); }
-void qgl_Finish() { glFinish(); }
+void qgl_Scissor(GLint x, GLint y, GLsizei w, GLsizei h)
+{
+    flush();
+    glScissor(x, y, w, h);
+}
+
+void qgl_Flush()
+{
+    flush();
+    glFlush();
+}
+
+void qgl_Finish()
+{
+    flush();
+    glFinish();
+}
 
 GLenum qgl_GetError()
 {

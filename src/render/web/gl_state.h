@@ -172,21 +172,63 @@ extern GLuint boundTexture;
 // gl_array.cpp: the client array state glPushClientAttrib saves.
 extern ClientState client;
 
-// gl_shader.cpp: the one program, built by qgl_init, and the state it reads for a draw.
-enum Attr { A_POS, A_COL, A_TEX, A_NRM, A_POS1, A_COL1, A_CORNER };
-extern GLuint program;
-// Compiles and links the program; false with the reason in error.
-bool buildProgram(const char** error);
-// Sends the state the shader reads for a draw of this kind (0 triangles, 1 points, 2 lines).
-void sendState(int kind);
+// gl_shader.cpp: the programs, one for each variant of the state a draw needs.
+enum Attr { A_POS, A_COL, A_TEX, A_NRM, A_POS1, A_COL1, A_CORNER, A_IDS, A_IDS1, ATTR_COUNT };
+// Draws gathered into one WebGL draw each take their own modelview from a palette of this many
+// matrices, chosen per vertex (A_IDS's first component).
+const int PALETTE = 32;
+// Everything a draw's shader reads apart from its modelview: the program variant (the kind of
+// primitive, 0 triangles, 1 points, 2 lines, and the per-fragment work the state asks for) and
+// the uniform values. Compared bytewise: two draws of equal ShaderState can be one WebGL draw.
+struct ShaderState {
+    int variant;
+    GLuint texture;
+    float proj[16];
+    float size;
+    float halfVp[2];
+    int normalize;
+    float sceneAmbient[4], matAmbient[4], matDiffuse[4], matSpecular[4], matEmission[4];
+    float matShininess;
+    int lights;
+    float lightPos[4 * MAX_LIGHTS], lightAmb[4 * MAX_LIGHTS], lightDif[4 * MAX_LIGHTS], lightSpe[4 * MAX_LIGHTS];
+    float fog[3], fogColor[3];
+};
+// The current state as a draw of this kind reads it; its unused fields are zero.
+void captureState(int kind, ShaderState& out);
+// Whether the variant reads texture coordinates and normals.
+bool variantTextured(int variant);
+bool variantLit(int variant);
+// Makes the variant's program current (built on first use) with the state's uniforms and the
+// n modelview matrices of palette. False when the program does not build.
+bool useState(const ShaderState& state, const Mat* palette, int n);
+// Builds the program most draws use, to learn early whether the browser's WebGL can.
+bool buildFirstProgram(const char** error);
 
-// gl_draw.cpp: the draw every primitive ends in.
+// gl_batch.cpp: the draw every primitive ends in, gathered with the draws before it when they
+// can be one WebGL draw.
+// One attribute of a draw's vertices: `size` floats every `stride` bytes from data, or, when
+// data is null, the constant `value` for every vertex.
+struct Attrib {
+    const unsigned char* data = nullptr;
+    int size = 4, stride = 0;
+    const float* value = nullptr;
+};
+struct Vertices {
+    Attrib pos, col, tex, nrm;
+    int count = 0;
+};
 // Makes the vertex array and the buffers the draws stream through.
 void makeDrawBuffers();
+// Draws the vertices as primitives of mode, as GL 1.x would, reading them before it returns.
+void submit(GLenum mode, const Vertices& v);
+// Draws what has been gathered: called before any WebGL call that changes what a draw does.
+void flush();
+
+// gl_draw.cpp: immediate mode.
 // The current colour, texture coordinate and normal at position (x, y, z, w).
 Vtx currentVertex(float x, float y, float z, float w);
-// Draws the vertices as primitives of mode, as GL 1.x would; may change v.
-void draw(GLenum mode, std::vector<Vtx>& v);
+// Draws full vertices as primitives of mode, the attributes that do not vary given as constants.
+void drawVertices(GLenum mode, const std::vector<Vtx>& v);
 
 // gl_list.cpp: display lists. While a list is being compiled, a call is stored in it and,
 // for GL_COMPILE_AND_EXECUTE, made as well.

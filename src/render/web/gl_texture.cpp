@@ -1,5 +1,6 @@
 // The web GL layer's textures: names, binding, parameters and images passed to WebGL, with GL
-// 1.x's component-count formats, GL_CLAMP and GL_GENERATE_MIPMAP made WebGL's, and gluBuild2DMipmaps.
+// 1.x's component-count formats, GL_CLAMP and GL_GENERATE_MIPMAP made WebGL's, and
+// gluBuild2DMipmaps. Each call that changes a texture makes the draws gathered before it first.
 #include "render/web/gl_state.h"
 
 namespace qgl {
@@ -37,6 +38,7 @@ void qgl_GenTextures(GLsizei n, GLuint* names)
 
 void qgl_DeleteTextures(GLsizei n, const GLuint* names)
 {
+    flush();
     for (GLsizei i = 0; i < n; i++)
         textures.erase(names[i]);
     glDeleteTextures(n, names);
@@ -45,12 +47,14 @@ void qgl_DeleteTextures(GLsizei n, const GLuint* names)
 void qgl_BindTexture(GLenum target, GLuint texture)
 {
     RECORD(qgl_BindTexture(target, texture));
+    flush();
     boundTexture = texture;
     glBindTexture(target, texture);
 }
 
 void qgl_TexParameteri(GLenum target, GLenum pname, GLint param)
 {
+    flush();
     if (pname == GL_GENERATE_MIPMAP) {
         textures[boundTexture].generateMipmap = param != GL_FALSE;
         return;
@@ -77,6 +81,7 @@ void qgl_TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei wi
         raise(GL_INVALID_OPERATION);
         return;
     }
+    flush();
     glTexImage2D(target, level, (GLint)f, width, height, border, format, type, pixels);
     TextureInfo& t = textures[boundTexture];
     t.hasImage = true;
@@ -88,6 +93,7 @@ void qgl_TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei wi
 void qgl_TexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width, GLsizei height, GLenum format,
                        GLenum type, const GLvoid* pixels)
 {
+    flush();
     glTexSubImage2D(target, level, x, y, width, height, format, type, pixels);
 }
 
