@@ -20,10 +20,18 @@ const int KIND_MASK = 3, SMOOTH = 1 << 2, TEXTURE = 1 << 3, TEX_ALPHA = 1 << 4, 
 // 1 linear, 2 exp, 3 exp2), LIGHTING and PALETTE.
 const char* VERTEX_SHADER = R"(
 in vec4 a_pos; in vec4 a_col; in vec2 a_tex; in vec3 a_nrm;
-in vec4 a_pos1; in vec4 a_col1; in vec2 a_corner;
-// The modelview's index in the palette and the number of the line strip the vertex is in.
-in vec2 a_ids; in vec2 a_ids1;
+// The modelview's index in the palette (and for a line the number of its strip).
+in vec2 a_ids;
 uniform mat4 u_mv[PALETTE], u_proj;
+#if KIND == 2
+// A line is drawn as a quad of four vertices, 4 s to 4 s + 3 for segment s, that read the
+// segment's ends from the line texture: vertex v is texels 3 v to 3 v + 2 (position, colour,
+// palette index and strip number), 1024 texels a row. The segments start u_line_step vertices
+// apart (2 for separate lines, 1 in strips) from vertex u_line_base on.
+uniform highp sampler2D u_lines;
+uniform int u_line_base, u_line_step;
+vec4 lineTexel(int v, int k) { int t = 3 * v + k; return texelFetch(u_lines, ivec2(t & 1023, t >> 10), 0); }
+#endif
 uniform float u_size;
 uniform vec2 u_half_vp;
 uniform bool u_normalize;
@@ -63,18 +71,22 @@ vec4 lit(vec3 eye, vec3 n) {
 #endif
 
 void main() {
-    mat4 mv = u_mv[int(a_ids.x)];
 #if TEXTURE
     v_tex = a_tex;
 #endif
 #if KIND == 2
-    vec4 e0 = mv * a_pos, e1 = mv * a_pos1;
+    int first = u_line_base + (gl_VertexID >> 2) * u_line_step, corner = gl_VertexID & 3;
+    vec2 ids0 = lineTexel(first, 2).xy, ids1 = lineTexel(first + 1, 2).xy;
+    mat4 mv = u_mv[int(ids0.x)];
+    vec4 e0 = mv * lineTexel(first, 0), e1 = mv * lineTexel(first + 1, 0);
     vec4 c0 = u_proj * e0, c1 = u_proj * e1;
-    vec4 k0 = a_col, k1 = a_col1;
+    vec4 k0 = lineTexel(first, 1), k1 = lineTexel(first + 1, 1);
+    // The quad's corners: along the segment 0 at its first end, 1 at its second; across -1, 1.
+    vec2 a_corner = vec2(float(corner >> 1), (corner & 1) == 0 ? -1.0 : 1.0);
     // Clipped to the near plane first, so that the screen direction is defined. The segment
     // from the end of one strip to the start of the next is no segment at all.
     float d0 = c0.z + c0.w, d1 = c1.z + c1.w;
-    if ((d0 < 0.0 && d1 < 0.0) || a_ids.y != a_ids1.y) {
+    if ((d0 < 0.0 && d1 < 0.0) || ids0.y != ids1.y) {
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
         v_col = vec4(0.0);
 #if FOG
@@ -112,6 +124,7 @@ void main() {
     v_line = vec3(a_corner.y * halfw, far ? len + ext : -ext, far ? -ext : len + ext);
 #endif
 #else
+    mat4 mv = u_mv[int(a_ids.x)];
     vec4 e = mv * a_pos;
     gl_Position = u_proj * e;
 #if FOG
@@ -178,8 +191,7 @@ void main() {
 }
 )";
 
-const char* const ATTR_NAMES[ATTR_COUNT] = {"a_pos",  "a_col",    "a_tex", "a_nrm", "a_pos1",
-                                            "a_col1", "a_corner", "a_ids", "a_ids1"};
+const char* const ATTR_NAMES[ATTR_COUNT] = {"a_pos", "a_col", "a_tex", "a_nrm", "a_ids"};
 
 // A uniform's location and the value last sent, so that an unchanged value is not sent again.
 struct Uniform {
@@ -229,11 +241,12 @@ struct Program {
     GLuint id = 0;
     bool failed = false;
     Uniform mv, proj, size, halfVp, normalize, sceneAmbient, matAmbient, matDiffuse, matSpecular, matEmission,
-        matShininess, lights, lightPos, lightAmb, lightDif, lightSpe, tex, fog, fogColor;
+        matShininess, lights, lightPos, lightAmb, lightDif, lightSpe, tex, fog, fogColor, lines, lineBase, lineStep;
 };
 
 Program programs[VARIANTS];
 GLuint current = 0;
+Program* active = nullptr;
 
 std::string source(int variant, const char* body)
 {
@@ -301,14 +314,17 @@ bool build(int variant, const char** error)
                  {&p.matSpecular, "u_mat_specular"}, {&p.matEmission, "u_mat_emission"},
                  {&p.matShininess, "u_mat_shininess"}, {&p.lights, "u_lights"}, {&p.lightPos, "u_light_pos"},
                  {&p.lightAmb, "u_light_amb"}, {&p.lightDif, "u_light_dif"}, {&p.lightSpe, "u_light_spe"},
-                 {&p.tex, "u_tex"}, {&p.fog, "u_fog"}, {&p.fogColor, "u_fog_color"}};
+                 {&p.tex, "u_tex"}, {&p.fog, "u_fog"}, {&p.fogColor, "u_fog_color"}, {&p.lines, "u_lines"},
+                 {&p.lineBase, "u_line_base"}, {&p.lineStep, "u_line_step"}};
     for (auto& n : names) {
         n.u->loc = glGetUniformLocation(p.id, n.name);
         n.u->last.clear();
     }
     glUseProgram(p.id);
     current = p.id;
+    active = &p;
     p.tex.i1(0);
+    p.lines.i1(LINE_UNIT);
     return true;
 }
 
@@ -373,6 +389,7 @@ bool useState(const ShaderState& state, const Mat* palette, int n)
     if (current != p.id) {
         glUseProgram(p.id);
         current = p.id;
+        active = &p;
     }
     p.mv.m4(palette[0].m, n);
     p.proj.m4(state.proj);
@@ -397,6 +414,12 @@ bool useState(const ShaderState& state, const Mat* palette, int n)
     p.fog.f3(state.fog);
     p.fogColor.f3(state.fogColor);
     return true;
+}
+
+void setLineSource(int first, int step)
+{
+    active->lineBase.i1(first);
+    active->lineStep.i1(step);
 }
 
 bool buildFirstProgram(const char** error)

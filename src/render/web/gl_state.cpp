@@ -1,6 +1,6 @@
 // The web GL layer's server state: enables, blending, depth, viewport, the queries, and the
 // errors the layer raises beside WebGL's.
-#include "render/web/gl_state.h"
+#include "render/web/gl_queue.h"
 
 #include <cstring>
 
@@ -52,10 +52,8 @@ void setEnabled(GLenum cap, bool on)
 {
     if (bool* f = enableFlag(cap))
         *f = on;
-    if (passThroughCap(cap)) {
-        flush();
-        on ? glEnable(cap) : glDisable(cap);
-    }
+    if (passThroughCap(cap))
+        queueEnable(cap, on);
 }
 
 void applyEnables(const Enables& e)
@@ -105,52 +103,29 @@ void qgl_BlendFunc(GLenum s, GLenum d)
 {
     RECORD(qgl_BlendFunc(s, d));
     S.blendSrc = s, S.blendDst = d;
-    flush();
-    glBlendFunc(s, d);
+    queueBlendFunc(s, d);
 }
 
 void qgl_DepthMask(GLboolean flag)
 {
     S.depthMask = flag;
-    flush();
-    glDepthMask(flag);
+    queueDepthMask(flag);
 }
 
-// The calls below change what WebGL draws, so the draws gathered before them are made first.
-void qgl_DepthFunc(GLenum func)
-{
-    flush();
-    glDepthFunc(func);
-}
-
-void qgl_CullFace(GLenum mode)
-{
-    flush();
-    glCullFace(mode);
-}
-
+// WebGL's own state: queued, and made in order with the draws (gl_queue.cpp).
+void qgl_DepthFunc(GLenum func) { queueDepthFunc(func); }
+void qgl_CullFace(GLenum mode) { queueCullFace(mode); }
 void qgl_ShadeModel(GLenum) {}
-
-void qgl_Clear(GLbitfield mask)
-{
-    flush();
-    glClear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT));
-}
-
-void qgl_ClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { glClearColor(r, g, b, a); }
+void qgl_Clear(GLbitfield mask) { queueClear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT)); }
+void qgl_ClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { queueClearColor(r, g, b, a); }
 
 void qgl_Viewport(GLint x, GLint y, GLsizei w, GLsizei h)
 {
-    flush();
     viewportW = w, viewportH = h;
-    glViewport(x, y, w, h);
+    queueViewport(x, y, w, h);
 }
 
-void qgl_Scissor(GLint x, GLint y, GLsizei w, GLsizei h)
-{
-    flush();
-    glScissor(x, y, w, h);
-}
+void qgl_Scissor(GLint x, GLint y, GLsizei w, GLsizei h) { queueScissor(x, y, w, h); }
 
 void qgl_Flush()
 {
@@ -179,8 +154,14 @@ void qgl_GetFloatv(GLenum pname, GLfloat* params)
     case GL_CURRENT_COLOR: std::memcpy(params, S.color, 16); return;
     case GL_POINT_SIZE: params[0] = S.pointSize; return;
     case GL_LINE_WIDTH: params[0] = S.lineWidth; return;
-    default: glGetFloatv(pname, params);
+    default:
+        flush();
+        glGetFloatv(pname, params);
     }
 }
 
-void qgl_GetIntegerv(GLenum pname, GLint* params) { glGetIntegerv(pname, params); }
+void qgl_GetIntegerv(GLenum pname, GLint* params)
+{
+    flush();
+    glGetIntegerv(pname, params);
+}

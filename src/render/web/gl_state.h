@@ -173,7 +173,9 @@ extern GLuint boundTexture;
 extern ClientState client;
 
 // gl_shader.cpp: the programs, one for each variant of the state a draw needs.
-enum Attr { A_POS, A_COL, A_TEX, A_NRM, A_POS1, A_COL1, A_CORNER, A_IDS, A_IDS1, ATTR_COUNT };
+enum Attr { A_POS, A_COL, A_TEX, A_NRM, A_IDS, ATTR_COUNT };
+// Lines read their vertices from a texture on this unit.
+const int LINE_UNIT = 1;
 // Draws gathered into one WebGL draw each take their own modelview from a palette of this many
 // matrices, chosen per vertex (A_IDS's first component).
 const int PALETTE = 32;
@@ -201,6 +203,9 @@ bool variantLit(int variant);
 // Makes the variant's program current (built on first use) with the state's uniforms and the
 // n modelview matrices of palette. False when the program does not build.
 bool useState(const ShaderState& state, const Mat* palette, int n);
+// Where the current line program finds its vertices in the line texture: from vertex `first`
+// on, a segment every `step` vertices.
+void setLineSource(int first, int step);
 // Builds the program most draws use, to learn early whether the browser's WebGL can.
 bool buildFirstProgram(const char** error);
 
@@ -217,11 +222,14 @@ struct Vertices {
     Attrib pos, col, tex, nrm;
     int count = 0;
 };
-// Makes the vertex array and the buffers the draws stream through.
-void makeDrawBuffers();
 // Draws the vertices as primitives of mode, as GL 1.x would, reading them before it returns.
 void submit(GLenum mode, const Vertices& v);
-// Draws what has been gathered: called before any WebGL call that changes what a draw does.
+
+// gl_queue.cpp: the frame's WebGL work, queued.
+// Makes the vertex array, buffers and texture the queued draws go through.
+void makeDrawBuffers();
+// Makes the queued WebGL work: at the end of a frame, and before WebGL is asked anything or a
+// texture changes.
 void flush();
 
 // gl_draw.cpp: immediate mode.

@@ -1,6 +1,7 @@
 // The web GL layer's textures: names, binding, parameters and images passed to WebGL, with GL
 // 1.x's component-count formats, GL_CLAMP and GL_GENERATE_MIPMAP made WebGL's, and
-// gluBuild2DMipmaps. Each call that changes a texture makes the draws gathered before it first.
+// gluBuild2DMipmaps. Each call that changes a texture makes the queued draws first; a binding
+// is WebGL's at once (a queued draw binds the texture it was given when it is made).
 #include "render/web/gl_state.h"
 
 namespace qgl {
@@ -47,7 +48,6 @@ void qgl_DeleteTextures(GLsizei n, const GLuint* names)
 void qgl_BindTexture(GLenum target, GLuint texture)
 {
     RECORD(qgl_BindTexture(target, texture));
-    flush();
     boundTexture = texture;
     glBindTexture(target, texture);
 }

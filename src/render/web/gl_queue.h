@@ -1,0 +1,71 @@
+// The web GL layer's queue of WebGL work: the state changes and the gathered draws of a frame,
+// kept in order and made together when the frame ends or something must see their effect. Shared
+// by gl_batch.cpp, which gathers the draws, and gl_queue.cpp, which keeps the queue and makes it.
+#ifndef QUENRASTILAN_RENDER_WEB_GL_QUEUE_H
+#define QUENRASTILAN_RENDER_WEB_GL_QUEUE_H
+
+#include "render/web/gl_state.h"
+
+namespace qgl {
+
+// What a batch draws: points, GL_LINES' separate segments, line strips (told apart by a
+// number per vertex; the segment from one strip's end to the next one's start is not drawn),
+// indexed triangles, or a triangle strip drawn as it is, alone.
+enum Shape { POINTS, SEGMENTS, STRIPS, TRIANGLES, TRIANGLE_STRIP };
+
+// The vertex streams of a batch of points or triangles; a stream not uploaded is a constant.
+enum Stream { S_POS, S_COL, S_TEX, S_NRM, S_IDS, STREAMS };
+const int STREAM_FLOATS[STREAMS] = {4, 4, 2, 3, 2};
+
+// The attributes every draw of a batch shares: which vary per vertex, and the value of each that
+// does not. Compared bytewise.
+struct Layout {
+    int posSize;
+    int varies[STREAMS];
+    float constant[STREAMS][4];
+};
+
+// Draws made as one WebGL draw.
+struct Batch {
+    Shape shape = POINTS;
+    ShaderState state;
+    Layout layout;
+    std::vector<float> data[STREAMS];  // points and triangles: the varying streams
+    int vertices = 0;
+    int strips = 0;
+    int lineFirst = 0;                 // lines: the first vertex in lineData
+    std::vector<Mat> palette;
+    // Triangles: the indices, unless the batch is all quads, which shared quad indices draw.
+    bool quadsOnly = true;
+    std::vector<GLuint> indices;
+};
+
+// The queued lines' vertices, LINE_FLOATS floats each: the position (x, y, z, w), the colour,
+// the palette index and strip number and two unused, three texels of the line texture. They go
+// up as one texture before the queue's first draw: a texture changed between draws costs the
+// browser far more than the upload itself.
+const int LINE_FLOATS = 12;
+extern std::vector<float> lineData;
+// How many line vertices the line texture holds.
+extern int maxLineVertices;
+
+// A new, empty batch at the end of the queue; it stays valid until the queue is made.
+Batch& queueBatch();
+// Ends the gathering of draws into the last batch (gl_batch.cpp): a queued state change comes
+// between it and the next draw.
+void closeBatch();
+
+// The WebGL state calls the queue keeps, in the order they are made.
+void queueEnable(GLenum cap, bool on);
+void queueBlendFunc(GLenum s, GLenum d);
+void queueDepthMask(bool flag);
+void queueDepthFunc(GLenum func);
+void queueCullFace(GLenum mode);
+void queueClearColor(float r, float g, float b, float a);
+void queueClear(GLbitfield mask);
+void queueViewport(int x, int y, int w, int h);
+void queueScissor(int x, int y, int w, int h);
+
+}  // namespace qgl
+
+#endif
