@@ -14,10 +14,10 @@ namespace {
 
 // The variant's bits: the kind of primitive (0 triangles, 1 points, 2 lines) and the state.
 const int KIND_MASK = 3, SMOOTH = 1 << 2, TEXTURE = 1 << 3, TEX_ALPHA = 1 << 4, FOG_SHIFT = 5,
-          LIGHTING = 1 << 7, VARIANTS = 1 << 8;
+          LIGHTING = 1 << 7, DEPTH16 = 1 << 8, VARIANTS = 1 << 9;
 
 // Both shaders start with the variant's #defines: KIND, SMOOTH, TEXTURE, TEX_ALPHA, FOG (0 none,
-// 1 linear, 2 exp, 3 exp2), LIGHTING and PALETTE.
+// 1 linear, 2 exp, 3 exp2), LIGHTING, DEPTH16 (the depth test is on) and PALETTE.
 const char* VERTEX_SHADER = R"(
 in vec4 a_pos; in vec4 a_col; in vec2 a_tex; in vec3 a_nrm;
 // The modelview's index in the palette (and for a line the number of its strip).
@@ -187,6 +187,13 @@ void main() {
 #if FOG
     c.rgb = mix(u_fog_color, c.rgb, clamp(f, 0.0, 1.0));
 #endif
+#if DEPTH16
+    // Depth as a 16-bit buffer keeps it (rounded to the nearest step, ties to even), as on the
+    // desktop: the canvas's deeper buffer would tell apart depths the desktop's cannot, and
+    // change which of two near lines wins. The values a 16-bit buffer holds stay apart and in
+    // order in any deeper one, so the test decides as the 16-bit one would.
+    gl_FragDepth = roundEven(gl_FragCoord.z * 65535.0) / 65535.0;
+#endif
     o = c;
 }
 )";
@@ -253,10 +260,12 @@ std::string source(int variant, const char* body)
     char defines[256];
     std::snprintf(defines, sizeof defines,
                   "#version 300 es\n#define KIND %d\n#define SMOOTH %d\n#define TEXTURE %d\n#define TEX_ALPHA %d\n"
-                  "#define FOG %d\n#define LIGHTING %d\n#define PALETTE %d\nprecision highp float;\n"
+                  "#define FOG %d\n#define LIGHTING %d\n#define DEPTH16 %d\n#define PALETTE %d\n"
+                  "precision highp float;\n"
                   "precision highp int;\n",
                   variant & KIND_MASK, (variant & SMOOTH) != 0, (variant & TEXTURE) != 0,
-                  (variant & TEX_ALPHA) != 0, (variant >> FOG_SHIFT) & 3, (variant & LIGHTING) != 0, PALETTE);
+                  (variant & TEX_ALPHA) != 0, (variant >> FOG_SHIFT) & 3, (variant & LIGHTING) != 0, (variant & DEPTH16) != 0,
+                  PALETTE);
     return defines + std::string(body);
 }
 
@@ -342,7 +351,8 @@ void captureState(int kind, ShaderState& out)
     int fog = !S.en.fog ? 0 : S.fog.mode == GL_LINEAR ? 1 : S.fog.mode == GL_EXP ? 2 : 3;
     bool lighting = S.en.lighting && kind == 0;
     out.variant = kind | (smooth ? SMOOTH : 0) | (texturing ? TEXTURE : 0) |
-                  (texturing && t->second.alphaOnly ? TEX_ALPHA : 0) | fog << FOG_SHIFT | (lighting ? LIGHTING : 0);
+                  (texturing && t->second.alphaOnly ? TEX_ALPHA : 0) | fog << FOG_SHIFT | (lighting ? LIGHTING : 0) |
+                  (S.en.depth ? DEPTH16 : 0);
     out.texture = texturing ? boundTexture : 0;
     std::memcpy(out.proj, projection.back().m, sizeof out.proj);
     if (kind != 0)
