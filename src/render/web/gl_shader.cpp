@@ -131,7 +131,8 @@ void main() {
     v_fog = abs(e.z / e.w);
 #endif
 #if KIND == 1 && SMOOTH
-    gl_PointSize = ceil(u_size) + 2.0;
+    // The smallest square of whole pixels that holds the disc the fragment shader keeps.
+    gl_PointSize = ceil(u_size);
 #elif KIND == 1
     gl_PointSize = max(floor(u_size + 0.5), 1.0);
 #endif
@@ -172,7 +173,7 @@ void main() {
     // Coverage as the desktop driver has it: a smooth point is the disc of its diameter, the
     // pixels whose centres lie inside; a smooth line the share of the pixel its band covers.
 #if KIND == 1 && SMOOTH
-    vec2 d = (gl_PointCoord - 0.5) * (ceil(u_size) + 2.0);
+    vec2 d = (gl_PointCoord - 0.5) * ceil(u_size);
     if (length(d) >= u_size * 0.5) discard;
 #elif KIND == 2 && SMOOTH
     c.a *= clamp(u_size * 0.5 + 0.5 - abs(v_line.x), 0.0, 1.0) * clamp(0.5 + min(v_line.y, v_line.z), 0.0, 1.0);
