@@ -6,7 +6,10 @@
 //
 // index.html?t=MS draws the single frame at show time MS, the scenes that carry state brought
 // there at 60 frames per second as the capture tool brings them, and then sets the page's title
-// to "ready".
+// to "ready"; it draws the same moment again at the new size when the window's size changes.
+//
+// A lost WebGL context stops the picture and the music; when the browser gives it back, the
+// layer makes again what it had on it, and the show goes on from the same moment.
 #include "frame/show.h"
 #include "frame/timeline.h"
 #include "render/picture.h"
@@ -24,6 +27,13 @@ static const int CATCH_UP_FPS = 60;
 static int base = 0;
 static bool started = false, paused = false, redraw = false;
 static int drawableW = 0, drawableH = 0;
+// The still's time, or -1 for the show.
+static int stillMs = -1;
+static EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
+// While the context is lost nothing is drawn; the show is held, and goes on when it is back if
+// it was playing when it was lost (or Space asked for it meanwhile).
+static bool contextLost = false, resumeWhenRestored = false;
+static bool redrawPending = false;
 
 static void fail(const char* message)
 {
@@ -48,18 +58,19 @@ static void startAt(int ms)
 }
 
 // The canvas follows the window: its drawing buffer is its CSS size in device pixels, and the
-// picture the largest 4:3 rectangle in it.
-static void fitCanvas()
+// picture the largest 4:3 rectangle in it. True when the size changed.
+static bool fitCanvas()
 {
     double cssW = 0, cssH = 0;
     emscripten_get_element_css_size("#canvas", &cssW, &cssH);
     double ratio = emscripten_get_device_pixel_ratio();
     int w = (int)(cssW * ratio + 0.5), h = (int)(cssH * ratio + 0.5);
     if (w < 1 || h < 1 || (w == drawableW && h == drawableH))
-        return;
+        return false;
     drawableW = w, drawableH = h;
     emscripten_set_canvas_element_size("#canvas", w, h);
     picture_set_drawable(w, h);
+    return true;
 }
 
 // GL errors stay raised until asked for, and asking waits for the browser's GPU process to
@@ -81,9 +92,77 @@ static void drawFrame(int time)
     qgl_end_frame();
 }
 
+// The frame at `time` drawn again: the scenes that carry state are started afresh and brought
+// to it, as a still's are, so that it is the frame it was whatever was drawn since.
+static void drawMomentAgain(int time)
+{
+    show_restart();
+    show_bring_to(-1, time, CATCH_UP_FPS);
+    drawFrame(time);
+    checkErrors();
+    if (stillMs >= 0)
+        EM_ASM({ Module.stillDrawn(); });
+}
+
+// A still, or the show while paused, is drawn again when the window's size has changed; the
+// playing show follows it frame by frame anyway.
+static EM_BOOL redrawAtNewSize(double, void*)
+{
+    redrawPending = false;
+    if (contextLost || (stillMs < 0 && !(started && paused)) || !fitCanvas())
+        return EM_FALSE;
+    drawMomentAgain(stillMs >= 0 ? stillMs : base);
+    redraw = false;
+    return EM_FALSE;
+}
+
+static EM_BOOL onResize(int, const EmscriptenUiEvent*, void*)
+{
+    if (!redrawPending) {
+        redrawPending = true;
+        emscripten_request_animation_frame(redrawAtNewSize, nullptr);
+    }
+    return EM_FALSE;
+}
+
+static EM_BOOL onContextLost(int, const void*, void*)
+{
+    contextLost = true;
+    qgl_context_lost();
+    if (started && !paused) {
+        base = now();
+        paused = true;
+        resumeWhenRestored = true;
+        EM_ASM({ Module.music.stop(); });
+    }
+    // Handled: the browser may give the context back.
+    return EM_TRUE;
+}
+
+static EM_BOOL onContextRestored(int, const void*, void*)
+{
+    emscripten_webgl_make_context_current(context);
+    const char* error = "";
+    if (!qgl_restore(&error)) {
+        std::fprintf(stderr, "%s\n", error);
+        fail("The demo stopped: its WebGL 2 did not build the shader again.");
+        return EM_TRUE;
+    }
+    contextLost = false;
+    if (resumeWhenRestored) {
+        resumeWhenRestored = false;
+        paused = false;
+        startAt(base);
+    } else if (stillMs >= 0 || started) {
+        drawMomentAgain(stillMs >= 0 ? stillMs : base);
+        redraw = false;
+    }
+    return EM_TRUE;
+}
+
 static void frame()
 {
-    if (!started || (paused && !redraw))
+    if (!started || contextLost || (paused && !redraw))
         return;
     redraw = false;
     int time = now();
@@ -117,6 +196,10 @@ EMSCRIPTEN_KEEPALIVE void web_toggle_pause()
 {
     if (!started)
         return;
+    if (contextLost) {
+        resumeWhenRestored = !resumeWhenRestored;
+        return;
+    }
     if (!paused) {
         base = now();
         paused = true;
@@ -143,6 +226,7 @@ EMSCRIPTEN_KEEPALIVE void web_jump(int by)
         startAt(to);
 }
 
+
 // Where the show stands, for the page's status and its tests.
 EMSCRIPTEN_KEEPALIVE int web_time()
 {
@@ -152,7 +236,9 @@ EMSCRIPTEN_KEEPALIVE int web_time()
 
 int main()
 {
-    int stillMs = EM_ASM_INT({ return Module.stillMs; });
+    stillMs = EM_ASM_INT({ return Module.stillMs; });
+    if (stillMs > SHOW_END_MS)
+        stillMs = SHOW_END_MS;
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
     attributes.majorVersion = 2;
@@ -163,7 +249,7 @@ int main()
     attributes.premultipliedAlpha = false;
     // A still stays in the canvas for whoever reads it.
     attributes.preserveDrawingBuffer = stillMs >= 0;
-    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context("#canvas", &attributes);
+    context = emscripten_webgl_create_context("#canvas", &attributes);
     if (context <= 0) {
         fail("This browser cannot show the demo: it has no WebGL 2.");
         return 0;
@@ -175,14 +261,16 @@ int main()
         fail("This browser cannot show the demo: its WebGL 2 did not build the shader.");
         return 0;
     }
+    emscripten_set_webglcontextlost_callback("#canvas", nullptr, EM_FALSE, onContextLost);
+    emscripten_set_webglcontextrestored_callback("#canvas", nullptr, EM_FALSE, onContextRestored);
+    emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onResize);
     fitCanvas();
     show_resources_init();
     show_init();
 
     if (stillMs >= 0) {
-        int t = stillMs > SHOW_END_MS ? SHOW_END_MS : stillMs;
-        show_bring_to(-1, t, CATCH_UP_FPS);
-        drawFrame(t);
+        show_bring_to(-1, stillMs, CATCH_UP_FPS);
+        drawFrame(stillMs);
         checkErrors();
         EM_ASM({ Module.stillDrawn(); });
         return 0;

@@ -25,6 +25,12 @@ void qgl_begin_frame(int width, int height);
 void qgl_end_frame();
 // GL errors raised since the last call by the layer or by WebGL, 0 when none.
 unsigned qgl_take_error();
+// The WebGL context was lost: the work queued for it is dropped. Nothing is to be drawn until
+// qgl_restore has made everything the layer had on it again on the restored context: the
+// shaders, buffers and vertex array, every texture with its parameters, images and mipmaps,
+// and WebGL's state as last set. False (with the reason in error) when the shader does not build.
+void qgl_context_lost();
+bool qgl_restore(const char** error);
 
 void qgl_Enable(GLenum cap);
 void qgl_Disable(GLenum cap);

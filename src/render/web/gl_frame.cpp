@@ -1,5 +1,6 @@
-// The web GL layer's life and frames: qgl_init opens it on the current WebGL 2 context, and each
-// frame is drawn straight into the canvas, its queued WebGL work made at its end.
+// The web GL layer's life and frames: qgl_init opens it on the current WebGL 2 context, each
+// frame is drawn straight into the canvas, its queued WebGL work made at its end, and a lost
+// context is made again as it was.
 #include "render/web/gl_state.h"
 
 using namespace qgl;
@@ -26,4 +27,23 @@ void qgl_begin_frame(int, int)
 void qgl_end_frame()
 {
     flush();
+}
+
+void qgl_context_lost()
+{
+    dropQueue();
+}
+
+bool qgl_restore(const char** error)
+{
+    // The loss is reported once by the new context's first error check; it is no error of ours.
+    for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; i++) {
+    }
+    forgetPrograms();
+    if (!buildFirstProgram(error))
+        return false;
+    makeDrawBuffers();
+    restoreTextures();
+    restoreWebState();
+    return true;
 }

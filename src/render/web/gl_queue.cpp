@@ -14,7 +14,9 @@ int maxLineVertices = 1024 * 2048 / 3;
 
 namespace {
 
-enum Op { ENABLE, DISABLE, BLEND_FUNC, DEPTH_MASK, DEPTH_FUNC, CULL_FACE, CLEAR_COLOR, CLEAR, VIEWPORT, SCISSOR, DRAW };
+enum Op {
+    ENABLE, DISABLE, BLEND_FUNC, DEPTH_MASK, DEPTH_FUNC, CULL_FACE, CLEAR_COLOR, CLEAR, VIEWPORT, SCISSOR, DRAW
+};
 
 struct Command {
     Op op;
@@ -175,6 +177,14 @@ void makeDrawBuffers()
     maxLineVertices = LINE_ROW * size / (LINE_FLOATS / 4);
 }
 
+void dropQueue()
+{
+    closeBatch();
+    commands.clear();
+    used = 0;
+    lineData.clear();
+}
+
 void flush()
 {
     closeBatch();
@@ -203,7 +213,7 @@ void flush()
                 break;
             if (b.state.texture != 0 && b.state.texture != texture) {
                 texture = b.state.texture;
-                glBindTexture(GL_TEXTURE_2D, texture);
+                glBindTexture(GL_TEXTURE_2D, webTexture(texture));
             }
             drawBatch(b);
             break;
@@ -211,7 +221,7 @@ void flush()
         }
     }
     if (texture != boundTexture)
-        glBindTexture(GL_TEXTURE_2D, boundTexture);
+        glBindTexture(GL_TEXTURE_2D, webTexture(boundTexture));
     commands.clear();
     used = 0;
     lineData.clear();

@@ -265,8 +265,8 @@ std::string source(int variant, const char* body)
                   "precision highp float;\n"
                   "precision highp int;\n",
                   variant & KIND_MASK, (variant & SMOOTH) != 0, (variant & TEXTURE) != 0,
-                  (variant & TEX_ALPHA) != 0, (variant >> FOG_SHIFT) & 3, (variant & LIGHTING) != 0, (variant & DEPTH16) != 0,
-                  PALETTE);
+                  (variant & TEX_ALPHA) != 0, (variant >> FOG_SHIFT) & 3, (variant & LIGHTING) != 0,
+                  (variant & DEPTH16) != 0, PALETTE);
     return defines + std::string(body);
 }
 
@@ -431,6 +431,14 @@ void setLineSource(int first, int step)
 {
     active->lineBase.i1(first);
     active->lineStep.i1(step);
+}
+
+void forgetPrograms()
+{
+    for (Program& p : programs)
+        p.id = 0, p.failed = false;
+    current = 0;
+    active = nullptr;
 }
 
 bool buildFirstProgram(const char** error)

@@ -1,5 +1,6 @@
 // The web GL layer's server state: enables, blending, depth, viewport, the queries, and the
-// errors the layer raises beside WebGL's.
+// errors the layer raises beside WebGL's. WebGL's own part of it is kept too, to be set again
+// on a new context after the old one was lost.
 #include "render/web/gl_queue.h"
 
 #include <cstring>
@@ -13,6 +14,15 @@ float maxPointSize = 64.0f;
 namespace {
 
 GLenum layerError = GL_NO_ERROR;
+
+// WebGL's state as the show last set it, beside what ServerState keeps.
+struct WebState {
+    std::map<GLenum, bool> caps;  // the capabilities passed through, as last enabled or not
+    GLenum depthFunc = GL_LESS, cullFace = GL_BACK;
+    float clearColor[4] = {0, 0, 0, 0};
+    GLint viewport[4] = {}, scissor[4] = {};
+    bool viewportSet = false, scissorSet = false;
+} web;
 
 bool passThroughCap(GLenum cap)
 {
@@ -52,8 +62,10 @@ void setEnabled(GLenum cap, bool on)
 {
     if (bool* f = enableFlag(cap))
         *f = on;
-    if (passThroughCap(cap))
+    if (passThroughCap(cap)) {
+        web.caps[cap] = on;
         queueEnable(cap, on);
+    }
 }
 
 void applyEnables(const Enables& e)
@@ -63,6 +75,21 @@ void applyEnables(const Enables& e)
     setEnabled(GL_SCISSOR_TEST, e.scissor);
     setEnabled(GL_CULL_FACE, e.cull);
     S.en = e;
+}
+
+void restoreWebState()
+{
+    for (auto& c : web.caps)
+        c.second ? glEnable(c.first) : glDisable(c.first);
+    glBlendFunc(S.blendSrc, S.blendDst);
+    glDepthMask(S.depthMask);
+    glDepthFunc(web.depthFunc);
+    glCullFace(web.cullFace);
+    glClearColor(web.clearColor[0], web.clearColor[1], web.clearColor[2], web.clearColor[3]);
+    if (web.viewportSet)
+        glViewport(web.viewport[0], web.viewport[1], web.viewport[2], web.viewport[3]);
+    if (web.scissorSet)
+        glScissor(web.scissor[0], web.scissor[1], web.scissor[2], web.scissor[3]);
 }
 
 }  // namespace qgl
@@ -113,19 +140,44 @@ void qgl_DepthMask(GLboolean flag)
 }
 
 // WebGL's own state: queued, and made in order with the draws (gl_queue.cpp).
-void qgl_DepthFunc(GLenum func) { queueDepthFunc(func); }
-void qgl_CullFace(GLenum mode) { queueCullFace(mode); }
+void qgl_DepthFunc(GLenum func)
+{
+    web.depthFunc = func;
+    queueDepthFunc(func);
+}
+
+void qgl_CullFace(GLenum mode)
+{
+    web.cullFace = mode;
+    queueCullFace(mode);
+}
+
 void qgl_ShadeModel(GLenum) {}
-void qgl_Clear(GLbitfield mask) { queueClear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT)); }
-void qgl_ClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { queueClearColor(r, g, b, a); }
+void qgl_Clear(GLbitfield mask)
+{
+    queueClear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT));
+}
+
+void qgl_ClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a)
+{
+    web.clearColor[0] = r, web.clearColor[1] = g, web.clearColor[2] = b, web.clearColor[3] = a;
+    queueClearColor(r, g, b, a);
+}
 
 void qgl_Viewport(GLint x, GLint y, GLsizei w, GLsizei h)
 {
     viewportW = w, viewportH = h;
+    web.viewport[0] = x, web.viewport[1] = y, web.viewport[2] = w, web.viewport[3] = h;
+    web.viewportSet = true;
     queueViewport(x, y, w, h);
 }
 
-void qgl_Scissor(GLint x, GLint y, GLsizei w, GLsizei h) { queueScissor(x, y, w, h); }
+void qgl_Scissor(GLint x, GLint y, GLsizei w, GLsizei h)
+{
+    web.scissor[0] = x, web.scissor[1] = y, web.scissor[2] = w, web.scissor[3] = h;
+    web.scissorSet = true;
+    queueScissor(x, y, w, h);
+}
 
 void qgl_Flush()
 {

@@ -138,12 +138,27 @@ struct Material {
     float shininess = 0.0f;
 };
 
+// One thing done to a texture's images, kept to be done again on a new WebGL context: an image
+// or part of one given (its pixels copied as the unpack alignment laid them out), or the
+// mipmaps made from the base image.
+struct TextureStep {
+    enum Kind { IMAGE, SUB_IMAGE, MIPMAPS } kind = IMAGE;
+    GLint level = 0, x = 0, y = 0;
+    GLsizei width = 0, height = 0;
+    GLenum format = 0, type = 0;
+    GLint alignment = 4;
+    std::vector<unsigned char> pixels;  // empty: none given
+};
+
 struct TextureInfo {
+    GLuint web = 0;  // WebGL's texture for the layer's name, on the context of the moment
     bool alphaOnly = false;
     bool hasImage = false;
     // GL 1.4's GL_GENERATE_MIPMAP: WebGL has no such parameter, so the mipmaps are made here
     // whenever the base image is given.
     bool generateMipmap = false;
+    std::map<GLenum, GLint> parameters;  // as WebGL was given them
+    std::vector<TextureStep> steps;      // in order, those a later image made moot left out
 };
 
 // gl_state.cpp: the server state glPushAttrib saves, the viewport, the first error raised.
@@ -155,6 +170,8 @@ void raise(GLenum e);
 // Sets an enable flag and, for the capabilities WebGL has, WebGL's own.
 void setEnabled(GLenum cap, bool on);
 void applyEnables(const Enables& e);
+// Sets WebGL's state on a new context as the show last set it.
+void restoreWebState();
 
 // gl_matrix.cpp: the three matrix stacks, the top of each the current matrix.
 extern std::vector<Mat> modelview, projection, texmatrix;
@@ -165,9 +182,14 @@ void transform(const Mat& a, const float in[4], float out[4]);
 // gl_light.cpp: the front and back material (one, as the show sets it).
 extern Material material;
 
-// gl_texture.cpp: what the layer knows of each texture name, and the one bound.
+// gl_texture.cpp: what the layer knows of each texture name, and the one bound. The names the
+// show holds are the layer's; each stands for a WebGL texture.
 extern std::map<GLuint, TextureInfo> textures;
 extern GLuint boundTexture;
+// WebGL's texture for a name of the layer's (0 for none).
+GLuint webTexture(GLuint name);
+// Makes every texture again on a new context, as it was given, and binds the bound one.
+void restoreTextures();
 
 // gl_array.cpp: the client array state glPushClientAttrib saves.
 extern ClientState client;
@@ -208,6 +230,8 @@ bool useState(const ShaderState& state, const Mat* palette, int n);
 void setLineSource(int first, int step);
 // Builds the program most draws use, to learn early whether the browser's WebGL can.
 bool buildFirstProgram(const char** error);
+// Forgets the programs of a lost context: each is built again when next used.
+void forgetPrograms();
 
 // gl_batch.cpp: the draw every primitive ends in, gathered with the draws before it when they
 // can be one WebGL draw.
@@ -231,6 +255,8 @@ void makeDrawBuffers();
 // Makes the queued WebGL work: at the end of a frame, and before WebGL is asked anything or a
 // texture changes.
 void flush();
+// Drops the queued work, for a lost context.
+void dropQueue();
 
 // gl_draw.cpp: immediate mode.
 // The current colour, texture coordinate and normal at position (x, y, z, w).

@@ -1,0 +1,148 @@
+// The page when the browser takes its GPU away and gives it back, and a still when the window's
+// size changes, in headless Chromium:
+//   node gpu_test.js PAGE_DIR
+// run from the source folder with the page's folder as ./scripts/build-web leaves it (build-web).
+"use strict";
+const fs = require("fs");
+const os = require("os");
+const path = require("path");
+const {serve, launch, sleep} = require("./browser.js");
+const {readPng, compare} = require("./png.js");
+
+// Pictures of one moment drawn twice by one browser, which should be one picture: compared as
+// the stills test compares, and the mean difference per pixel and channel held to nearly
+// nothing (a state-carrying scene brought to its moment wrongly moves it by a tenth and more).
+const BLOCK = 4, THRESHOLD = 32, MEAN = 0.05;
+
+async function openPage(browser, problems, width, height, scale) {
+  const page = await browser.newPage();
+  await page.setViewport({width, height, deviceScaleFactor: scale});
+  page.on("pageerror", (e) => problems.push("exception: " + e.message));
+  page.on("console", (m) => {
+    if (m.type() === "error" && !/favicon/.test(m.location().url || "")) problems.push("console error: " + m.text());
+  });
+  return page;
+}
+
+function check(ok, what, failures) {
+  console.log((ok ? "ok   " : "FAIL ") + what);
+  if (!ok) failures.push(what);
+}
+
+async function still(browser, address, ms, width, height, scale, file) {
+  const page = await openPage(browser, [], width, height, scale);
+  await page.goto(`${address}?t=${ms}`);
+  await page.waitForFunction(() => document.title === "ready", {timeout: 120000});
+  await page.screenshot({path: file});
+  await page.close();
+}
+
+function samePicture(a, b, what, failures) {
+  const c = compare(readPng(a), readPng(b), BLOCK, THRESHOLD);
+  check(c.overShare === 0 && c.meanDiff < MEAN,
+        `${what}: ${(100 * c.overShare).toFixed(3)}% of blocks differ, mean difference ${c.meanDiff.toFixed(3)}`,
+        failures);
+}
+
+// The context lost in the credits at 1.5 device pixels a CSS pixel, where the text comes from a
+// finer glyph atlas made on demand, and given back: the picture and the music stop and go on
+// from the same moment, and the paused picture is then the still of its moment.
+async function lostContext(browser, address, work, failures) {
+  const problems = [];
+  const page = await openPage(browser, problems, 1024, 768, 1.5);
+  await page.goto(address);
+  await page.waitForFunction(() => window.Module && Module.showIsReady, {timeout: 60000});
+  await page.mouse.click(512, 384);
+  await page.waitForFunction(() => Module.framesDrawn > 0, {timeout: 60000});
+  await page.evaluate(() => Module._web_jump(3000 - Module._web_time()));
+  await sleep(1000);
+  await page.evaluate(() => {
+    window.loseContext = Module.canvas.getContext("webgl2").getExtension("WEBGL_lose_context");
+    window.loseContext.loseContext();
+  });
+  await sleep(300);
+  const held = await page.evaluate(() => ({show: Module._web_time(), frames: Module.framesDrawn}));
+  await sleep(1000);
+  const lost = await page.evaluate(() => ({show: Module._web_time(), frames: Module.framesDrawn,
+                                           audio: Module.audioState()}));
+  check(lost.show === held.show && lost.frames === held.frames && !lost.audio.playing,
+        `lost: show time stays at ${lost.show} ms, ${lost.frames - held.frames} frames drawn, music ` +
+        `${lost.audio.playing ? "on" : "off"}`, failures);
+
+  await page.evaluate(() => window.loseContext.restoreContext());
+  await page.waitForFunction((n) => Module.framesDrawn > n + 10, {timeout: 60000}, lost.frames);
+  const back = await page.evaluate(() => ({show: Module._web_time(), audio: Module.audioState()}));
+  check(back.show >= lost.show && back.show < lost.show + 3000 && back.audio.playing &&
+        Math.abs(back.audio.positionMs - back.show) < 150,
+        `restored: show at ${back.show} ms, music at ${back.audio.positionMs.toFixed(0)} ms ` +
+        `(held at ${lost.show} ms)`, failures);
+
+  await page.keyboard.press("Space");
+  await sleep(500);
+  const paused = await page.evaluate(() => Module.lastTime);
+  const played = path.join(work, "restored.png");
+  await page.screenshot({path: played});
+  const glErrors = await page.evaluate(() => Module.glErrors);
+  check(glErrors === 0 && problems.length === 0, `${glErrors} GL errors ${problems.join("; ")}`, failures);
+  await page.close();
+  const expected = path.join(work, "still.png");
+  await still(browser, address, paused, 1024, 768, 1.5, expected);
+  samePicture(played, expected, `the last frame after the restore against the still of its ${paused} ms`,
+              failures);
+}
+
+// A still of a scene that carries state, opened at 1024x768 and then shown at 800x600, against
+// the still opened at 800x600.
+async function resizedStill(browser, address, work, failures) {
+  const ms = 52000;
+  const problems = [];
+  const page = await openPage(browser, problems, 1024, 768, 1);
+  await page.goto(`${address}?t=${ms}`);
+  await page.waitForFunction(() => document.title === "ready", {timeout: 120000});
+  await page.setViewport({width: 800, height: 600, deviceScaleFactor: 1});
+  await page.waitForFunction(() => Module.canvas.width === 800 && Module.canvas.height === 600, {timeout: 60000});
+  const buffer = await page.evaluate(() => {
+    const gl = Module.canvas.getContext("webgl2");
+    return [gl.drawingBufferWidth, gl.drawingBufferHeight];
+  });
+  const resized = path.join(work, "resized.png");
+  await page.screenshot({path: resized});
+  const glErrors = await page.evaluate(() => Module.glErrors);
+  await page.close();
+  check(buffer[0] === 800 && buffer[1] === 600 && glErrors === 0 && problems.length === 0,
+        `resized still: drawing buffer ${buffer.join("x")}, ${glErrors} GL errors ${problems.join("; ")}`,
+        failures);
+  const expected = path.join(work, "still-800.png");
+  await still(browser, address, ms, 800, 600, 1, expected);
+  samePicture(resized, expected, `the still at ${ms} ms resized against the one opened at 800x600`, failures);
+}
+
+async function main() {
+  const [dir] = process.argv.slice(2);
+  if (!dir || !fs.existsSync(path.join(dir, "index.html"))) {
+    console.error(`gpu_test: no page in ${dir}: run ./scripts/build-web first`);
+    process.exit(1);
+  }
+  const failures = [];
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), "web-gpu-"));
+  const server = await serve(dir);
+  const browser = await launch();
+  try {
+    await lostContext(browser, server.address, work, failures);
+    await resizedStill(browser, server.address, work, failures);
+  } finally {
+    await browser.close();
+    server.stop();
+  }
+  if (failures.length > 0) {
+    console.log("pictures kept in " + work);
+    console.error(`${failures.length} failed`);
+    process.exit(1);
+  }
+  fs.rmSync(work, {recursive: true});
+}
+
+main().catch((e) => {
+  console.error(e);
+  process.exit(1);
+});
