@@ -76,11 +76,14 @@ static bool fitCanvas()
 // GL errors stay raised until asked for, and asking waits for the browser's GPU process to
 // finish all the drawing so far, so it is done once a second while playing.
 static const int ERROR_CHECK_FRAMES = 60;
+// WebGL's error for a context lost: the browser tells the page so a moment later, and the page
+// then waits for the context to come back; it is no fault of the drawing.
+static const unsigned CONTEXT_LOST_WEBGL = 0x9242;
 
 static void checkErrors()
 {
     unsigned error = qgl_take_error();
-    if (error != 0)
+    if (error != 0 && error != CONTEXT_LOST_WEBGL)
         EM_ASM({ Module.glError($0); }, error);
 }
 

@@ -7,7 +7,7 @@ using namespace qgl;
 
 bool qgl_init(const char** error)
 {
-    if (!buildFirstProgram(error))
+    if (!buildPrograms(error))
         return false;
     makeDrawBuffers();
 
@@ -40,7 +40,7 @@ bool qgl_restore(const char** error)
     for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; i++) {
     }
     forgetPrograms();
-    if (!buildFirstProgram(error))
+    if (!buildPrograms(error))
         return false;
     makeDrawBuffers();
     restoreTextures();

@@ -246,13 +246,21 @@ struct Uniform {
 };
 
 struct Program {
-    GLuint id = 0;
-    bool failed = false;
+    GLuint id = 0, vs = 0, fs = 0;
+    bool ready = false, failed = false;
     Uniform mv, proj, size, halfVp, normalize, sceneAmbient, matAmbient, matDiffuse, matSpecular, matEmission,
         matShininess, lights, lightPos, lightAmb, lightDif, lightSpe, tex, fog, fogColor, lines, lineBase, lineStep;
 };
 
 Program programs[VARIANTS];
+// The variants the show draws with beside plain triangles (found by drawing every second of it
+// at two sizes), started while the page loads so that no scene waits for its program: smooth
+// points, with linear fog; smooth lines, with linear fog and the depth test; textured triangles
+// with the depth test; and lit, fogged, depth-tested ones. Another variant is built when first
+// needed.
+const int SHOW_VARIANTS[] = {1 | SMOOTH,        1 | SMOOTH | 1 << FOG_SHIFT, 2 | SMOOTH,
+                             2 | SMOOTH | 1 << FOG_SHIFT | DEPTH16, TEXTURE | DEPTH16,
+                             1 << FOG_SHIFT | LIGHTING | DEPTH16};
 GLuint current = 0;
 Program* active = nullptr;
 
@@ -270,49 +278,59 @@ std::string source(int variant, const char* body)
     return defines + std::string(body);
 }
 
-GLuint compile(GLenum type, const std::string& text, const char** error)
+GLuint compile(GLenum type, const std::string& text)
 {
     GLuint s = glCreateShader(type);
     const char* source = text.c_str();
     glShaderSource(s, 1, &source, nullptr);
     glCompileShader(s);
-    GLint ok = 0;
-    glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        static char log[1024];
-        glGetShaderInfoLog(s, sizeof log, nullptr, log);
-        *error = log;
-        glDeleteShader(s);
-        return 0;
-    }
     return s;
 }
 
-bool build(int variant, const char** error)
+// Starts building a variant's program. Nothing here waits for the browser: a program is only
+// asked how its build went (which waits for it) when it is first drawn with.
+void start(int variant)
 {
     Program& p = programs[variant];
-    GLuint vs = compile(GL_VERTEX_SHADER, source(variant, VERTEX_SHADER), error);
-    GLuint fs = vs ? compile(GL_FRAGMENT_SHADER, source(variant, FRAGMENT_SHADER), error) : 0;
-    if (!fs) {
-        glDeleteShader(vs);
-        return false;
-    }
+    p.vs = compile(GL_VERTEX_SHADER, source(variant, VERTEX_SHADER));
+    p.fs = compile(GL_FRAGMENT_SHADER, source(variant, FRAGMENT_SHADER));
     p.id = glCreateProgram();
-    glAttachShader(p.id, vs);
-    glAttachShader(p.id, fs);
+    glAttachShader(p.id, p.vs);
+    glAttachShader(p.id, p.fs);
     for (int i = 0; i < ATTR_COUNT; i++)
         glBindAttribLocation(p.id, i, ATTR_NAMES[i]);
     glLinkProgram(p.id);
-    glDeleteShader(vs);
-    glDeleteShader(fs);
+}
+
+// Finishes a started program: false (with the compiler's or linker's reason in error) when it
+// did not build.
+bool finish(int variant, const char** error)
+{
+    Program& p = programs[variant];
+    static char log[1024];
     GLint ok = 0;
     glGetProgramiv(p.id, GL_LINK_STATUS, &ok);
     if (!ok) {
-        static char log[1024];
-        glGetProgramInfoLog(p.id, sizeof log, nullptr, log);
+        GLint compiled = 0;
+        for (GLuint shader : {p.vs, p.fs}) {
+            glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+            if (!compiled) {
+                glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+                break;
+            }
+        }
+        if (compiled)
+            glGetProgramInfoLog(p.id, sizeof log, nullptr, log);
         *error = log;
+    }
+    glDeleteShader(p.vs);
+    glDeleteShader(p.fs);
+    p.vs = p.fs = 0;
+    p.ready = ok;
+    if (!ok) {
         glDeleteProgram(p.id);
         p.id = 0;
+        p.failed = true;
         return false;
     }
     struct {
@@ -387,12 +405,13 @@ void captureState(int kind, ShaderState& out)
 bool useState(const ShaderState& state, const Mat* palette, int n)
 {
     Program& p = programs[state.variant];
-    if (p.id == 0) {
+    if (!p.ready) {
         const char* error = "";
-        if (p.failed || !build(state.variant, &error)) {
-            if (!p.failed)
+        if (p.id == 0 && !p.failed)
+            start(state.variant);
+        if (p.failed || !finish(state.variant, &error)) {
+            if (error[0])
                 std::fprintf(stderr, "the shader for variant %d did not build: %s\n", state.variant, error);
-            p.failed = true;
             raise(GL_INVALID_OPERATION);
             return false;
         }
@@ -436,14 +455,19 @@ void setLineSource(int first, int step)
 void forgetPrograms()
 {
     for (Program& p : programs)
-        p.id = 0, p.failed = false;
+        p.id = p.vs = p.fs = 0, p.ready = p.failed = false;
     current = 0;
     active = nullptr;
 }
 
-bool buildFirstProgram(const char** error)
+bool buildPrograms(const char** error)
 {
-    return build(0, error);
+    start(0);
+    if (!finish(0, error))
+        return false;
+    for (int variant : SHOW_VARIANTS)
+        start(variant);
+    return true;
 }
 
 }  // namespace qgl

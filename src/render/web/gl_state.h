@@ -228,8 +228,9 @@ bool useState(const ShaderState& state, const Mat* palette, int n);
 // Where the current line program finds its vertices in the line texture: from vertex `first`
 // on, a segment every `step` vertices.
 void setLineSource(int first, int step);
-// Builds the program most draws use, to learn early whether the browser's WebGL can.
-bool buildFirstProgram(const char** error);
+// Builds the program of plain triangles, to learn early whether the browser's WebGL can, and
+// starts those of the other variants the show draws with.
+bool buildPrograms(const char** error);
 // Forgets the programs of a lost context: each is built again when next used.
 void forgetPrograms();
 
