@@ -1,14 +1,16 @@
 // The browser's OpenGL 1.x: WebGL 2 has no fixed-function pipeline, so the web build includes
 // this header before every source (em++ -include) and the show's GL and GLU calls land in the
 // layer beside it, which keeps the matrix stacks, the current colour, fog, the light, display
-// lists and the client arrays itself and draws through one shader. Wide smooth lines become
-// screen-space quads with a one-pixel soft edge and smooth points soft discs, as the desktop
-// driver draws them. The native build never sees this file.
+// lists and the client arrays itself and draws through shaders made for the state of each draw.
+// Wide smooth lines become screen-space quads with a one-pixel soft edge and smooth points soft
+// discs, as the desktop driver draws them. The native build never sees this file.
 //
 // The layer, one part of the GL state a file: gl_state (what the parts share, enables, errors),
 // gl_matrix, gl_list (display lists, attribute stack), gl_array (client arrays, buffers),
-// gl_texture, gl_light (fog, lights, material), gl_shader (the program and its uniforms),
-// gl_draw (glBegin/glEnd and the conversions to what WebGL draws), gl_frame (init, frames).
+// gl_texture, gl_light (fog, lights, material), gl_shader (the programs and their uniforms),
+// gl_draw (glBegin/glEnd), gl_batch (primitives as WebGL draws them, consecutive draws
+// gathered), gl_queue (a frame's WebGL work, made at its end), gl_frame (init, frames, a lost
+// context made again).
 #ifndef QUENRASTILAN_RENDER_WEB_GL_COMPAT_H
 #define QUENRASTILAN_RENDER_WEB_GL_COMPAT_H
 
