@@ -7,16 +7,14 @@ using namespace qgl;
 
 bool qgl_init(const char** error)
 {
-    if (!buildPrograms(error))
-        return false;
     makeDrawBuffers();
-
     GLfloat range[2] = {1, 64};
     glGetFloatv(GL_ALIASED_POINT_SIZE_RANGE, range);
     maxPointSize = range[1] - 2.0f;
     S.lights[0].diffuse[0] = S.lights[0].diffuse[1] = S.lights[0].diffuse[2] = 1.0f;
     S.lights[0].specular[0] = S.lights[0].specular[1] = S.lights[0].specular[2] = 1.0f;
-    return true;
+    // Last, so that no question asked of WebGL waits for the programs it then builds.
+    return buildPrograms(error);
 }
 
 void qgl_begin_frame(int, int)
@@ -40,10 +38,8 @@ bool qgl_restore(const char** error)
     for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; i++) {
     }
     forgetPrograms();
-    if (!buildPrograms(error))
-        return false;
     makeDrawBuffers();
     restoreTextures();
     restoreWebState();
-    return true;
+    return buildPrograms(error);
 }
