@@ -96,6 +96,18 @@ void quadIndices(std::vector<GLuint>& out, int base, int vertices)
             out.push_back((GLuint)(base + q) + k);
 }
 
+// True when the draw cannot change a pixel: blended by its alpha, which is 0 throughout (a
+// constant colour's, unlit; a texture only scales it, fog leaves it), with no depth written.
+// The platon scene's white flash is such a quad over the whole picture in every frame after its
+// first moments.
+bool invisible(int kind, const Vertices& v)
+{
+    bool blendsByAlpha = S.en.blend && S.blendSrc == GL_SRC_ALPHA &&
+                         (S.blendDst == GL_ONE_MINUS_SRC_ALPHA || S.blendDst == GL_ONE);
+    bool lit = S.en.lighting && kind == 0;
+    return blendsByAlpha && !lit && !(S.en.depth && S.depthMask) && !v.col.data && v.col.value[3] == 0.0f;
+}
+
 }  // namespace
 
 void closeBatch()
@@ -121,7 +133,7 @@ void submit(GLenum mode, const Vertices& v)
     case GL_QUAD_STRIP: shape = TRIANGLE_STRIP; break;
     default: raise(GL_INVALID_ENUM); return;
     }
-    if (n <= 0)
+    if (n <= 0 || invisible(kind, v))
         return;
     int added = mode == GL_LINE_LOOP ? n + 1 : n;
     if (kind == 2 && (int)(lineData.size() / LINE_FLOATS) + added > maxLineVertices) {
