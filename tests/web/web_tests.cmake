@@ -18,3 +18,8 @@ foreach(test stills play missing)
   set_tests_properties(Web.${test} PROPERTIES FIXTURES_REQUIRED web_driver LABELS web TIMEOUT 300
                        SKIP_RETURN_CODE ${WEB_SKIP})
 endforeach()
+add_test(NAME Web.offline
+         COMMAND sh -c "${WEB_NEEDS}; exec node '${WEB_TEST_DIR}/offline_test.js' build-web"
+         WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+set_tests_properties(Web.offline PROPERTIES FIXTURES_REQUIRED web_driver LABELS web TIMEOUT 300
+                     SKIP_RETURN_CODE ${WEB_SKIP})
