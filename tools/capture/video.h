@@ -1,7 +1,7 @@
 // The video encoder of the capture tool: ffmpeg in its own process, fed raw RGB frames through
 // a pipe while the next frame renders, muxing the soundtrack from a WAV file.
-#ifndef QUENRASTILAN_TOOLS_CAPTURE_VIDEO_H
-#define QUENRASTILAN_TOOLS_CAPTURE_VIDEO_H
+#ifndef QUENRASTILAN_CAPTURE_VIDEO_H
+#define QUENRASTILAN_CAPTURE_VIDEO_H
 
 #include <string>
 #include <sys/types.h>

@@ -1,5 +1,5 @@
 // ffmpeg as the capture tool's encoder.
-#include "capture_video.h"
+#include "video.h"
 
 #include <cerrno>
 #include <csignal>
