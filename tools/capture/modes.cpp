@@ -107,7 +107,7 @@ void captureEncoded(const HeadlessContext& gl, const Options& o)
     Frames f = framesOf(o);
     Encoding e = encodingOf(o, f);
     e.wavPath = soundOf(f, o.fps);
-    VideoEncoder encoder;
+    VideoEncoder encoder(&stopped);
     undoOnFailure([&encoder] { encoder.abort(); });
     std::string error;
     if (!encoder.start(path, e, error))

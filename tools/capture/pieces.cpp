@@ -70,7 +70,7 @@ static std::vector<Piece> piecesOf(const Frames& f, int jobs, int fps)
     std::string error;
     for (long k; (k = next->fetch_add(1)) < (long)pieces.size();) {
         const Piece& p = pieces[(size_t)k];
-        VideoEncoder encoder;
+        VideoEncoder encoder(&stopped);
         undoOnFailure([&encoder] { encoder.abort(); });
         if (encoded && !encoder.start(partName(parts, (size_t)k), encodingOf(o, {p.first, p.count}), error))
             fail(error);
@@ -206,7 +206,7 @@ void captureInParts(const Options& o, const Frames& f, int jobs)
             names.push_back({partName(parts, k), pieces[k].count});
         Encoding e = encodingOf(o, f);
         e.wavPath = soundOf(f, o.fps);
-        VideoEncoder joiner;
+        VideoEncoder joiner(&stopped);
         undoOnFailure([&joiner] { joiner.abort(); });
         std::string error;
         if (!joiner.join(o.master.empty() ? o.video : o.master, names, e, error) || !joiner.finish(error))

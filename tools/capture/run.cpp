@@ -36,19 +36,9 @@ void Run::draw(int t)
     shown_ = t;
 }
 
-// show_bring_to in steps of about a second of show, looking for Ctrl-C between them: a step
-// brings the scenes through the frames after `from` and before a frame b, the next step from
-// b - 1, so that frame b is brought on in the next step and no frame twice.
+// Looks for Ctrl-C before every frame it brings the scenes through.
 void Run::bringTo(int t)
 {
-    int from = shown_;
-    for (;;) {
+    if (!show_bring_to(shown_, t, fps_, &stopped))
         stopIfAsked();
-        int b = frameTime(firstFrameFrom(from + 1000, fps_), fps_);
-        if (b >= t)
-            break;
-        show_bring_to(from, b, fps_);
-        from = b - 1;
-    }
-    show_bring_to(from, t, fps_);
 }

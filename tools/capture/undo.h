@@ -8,7 +8,8 @@
 #include <string>
 
 // The signal (Ctrl-C's SIGINT or a TERM) that asked the capture to stop, 0 while none has. Every
-// mode looks at it before each frame and in every second of show it brings the scenes through.
+// mode looks at it before each frame it draws or brings the scenes through, and every wait (for
+// the encoder, for the processes of a range) is cut short by it.
 extern volatile std::sig_atomic_t stopped;
 
 // Ctrl-C and TERM set `stopped` instead of ending the tool. Without SA_RESTART, so that a wait
