@@ -1,12 +1,14 @@
 // quenrastilan-bench: what every scene costs. The start-up's thirteen inits, each scene's
 // per-frame CPU cost in front of any graphics card (Mesa's no-op driver) and its full frame with
 // llvmpipe at five positions, the peak memory of a whole run, and the aggregate's two growths;
-// or (--playback) the real player's frames as a viewer sees them, in playback.cpp.
+// or (--playback) the real player's frames as a viewer sees them, in playback.cpp; or
+// (--stop-latency) how promptly the capture tool stops on Ctrl-C, in stop_latency.cpp.
 //
 // The frame measurements run in child processes of this program (--child noop|llvmpipe), because
 // the no-op driver is chosen by GALLIUM_NOOP in the environment before any GL context exists.
 #include "bench_report.h"
 #include "playback.h"
+#include "stop_latency.h"
 #include "frame/show.h"
 #include "frame/timeline.h"
 #include "lib/glcontext.h"
@@ -50,7 +52,15 @@ static const char* const USAGE =
     "runs the real player under a private Xvfb (1920x1080) in a 1024x768 window with --no-vsync\n"
     "and/or full screen, from --from to --to ms of the show (default all of it), with a probe that\n"
     "timestamps every swap; prints per scene the frames, mean fps, the frame time 95% of frames\n"
-    "beat, the worst frame and the page faults per frame, and the time to the first frame.\n";
+    "beat, the worst frame and the page faults per frame, and the time to the first frame.\n"
+    "\n"
+    "The capture tool's stop on Ctrl-C (no other figures):\n"
+    "  quenrastilan-bench --stop-latency [--runs N] [--capture PATH]\n"
+    "starts each mode of the capture tool (still, frames, sheet, check, video and master in one\n"
+    "process and in two) N times (default 1) at each of three delays, 0.3, 1 and 3 s, sends\n"
+    "SIGINT, and prints per mode the median and worst seconds from the signal to the exit, and\n"
+    "whether each ended with status 130 leaving nothing behind. Exits 1 when one did not or any\n"
+    "stop took a second or more.\n";
 
 static double nowMs(clockid_t clock)
 {
@@ -297,10 +307,10 @@ static void measureGrowth(BenchResults& r)
 
 int main(int argc, char** argv)
 {
-    std::string json, child, only;
+    std::string json, child, only, capture = QUENRASTILAN_CAPTURE;
     int width = 1024, height = 768;
-    int frames = 15, starts = 5;
-    bool memory = true;
+    int frames = 15, starts = 5, runs = 1;
+    bool memory = true, stopLatency = false;
     std::string playback;
     PlaybackOptions play;
     play.player = QUENRASTILAN_PLAYER;
@@ -315,8 +325,13 @@ int main(int argc, char** argv)
             memory = false;
             continue;
         }
+        if (a == "--stop-latency") {
+            stopLatency = true;
+            continue;
+        }
         if (a != "--json" && a != "--frames" && a != "--starts" && a != "--child" && a != "--only" &&
-            a != "--size" && a != "--playback" && a != "--from" && a != "--to" && a != "--player")
+            a != "--size" && a != "--playback" && a != "--from" && a != "--to" && a != "--player" &&
+            a != "--runs" && a != "--capture")
             fail("unknown option '" + a + "' (see --help)");
         if (i + 1 >= argc)
             fail(a + " needs a value (see --help)");
@@ -333,6 +348,8 @@ int main(int argc, char** argv)
             playback = v;
         } else if (a == "--player")
             play.player = v;
+        else if (a == "--capture")
+            capture = v;
         else if (a == "--from" || a == "--to") {
             char* end = nullptr;
             long ms = std::strtol(v.c_str(), &end, 10);
@@ -348,9 +365,11 @@ int main(int argc, char** argv)
             int n = std::atoi(v.c_str());
             if (n < 1 || n > 1000)
                 fail(a + " takes a number from 1 to 1000");
-            (a == "--frames" ? frames : starts) = n;
+            (a == "--frames" ? frames : a == "--runs" ? runs : starts) = n;
         }
     }
+    if (stopLatency)
+        return runStopLatency(capture, runs);
     if (!playback.empty()) {
         if (play.fromMs >= play.toMs)
             fail("--from must come before --to");

@@ -153,7 +153,7 @@ void show_restart()
     show_init();
 }
 
-void show_bring_to(int fromMs, int toMs, int fps)
+bool show_bring_to(int fromMs, int toMs, int fps, const volatile std::sig_atomic_t* stop)
 {
     if (toMs < fromMs) {
         show_restart();
@@ -164,9 +164,11 @@ void show_bring_to(int fromMs, int toMs, int fps)
     for (long long n = ((long long)fromMs + 1) * fps / 1000;; n++) {
         int t = (int)(n * 1000 / fps);
         if (t >= toMs)
-            break;
+            return true;
         if (t <= fromMs)
             continue;
+        if (stop && *stop)
+            return false;
         for (const Scene& s : SCENES)
             if (s.carriesState() && testaaPos(t, s.range))
                 s.advance(laskePos(t, s.range));

@@ -5,6 +5,8 @@
 
 #include "math/vector.h"
 
+#include <csignal>
+
 extern const int OPENGL_XRES;   // 1024
 extern const int OPENGL_YRES;   // 768
 // Every frame is cleared to this colour with alpha 1; white once the resources are built.
@@ -52,7 +54,9 @@ void show_restart();
 // (each such scene whose range holds it has its state changed as its draw would, nothing
 // drawn), in frame order, since the scenes share the random generators. Going back restarts
 // the scenes first. The other scenes derive everything from their position and need nothing.
-void show_bring_to(int fromMs, int toMs, int fps);
+// A non-zero *stop (set by a signal handler), looked at before every frame, ends the catch-up
+// there with false: the scenes then stand part of the way, fit only to be freed. Otherwise true.
+bool show_bring_to(int fromMs, int toMs, int fps, const volatile std::sig_atomic_t* stop = nullptr);
 
 // The scene frees, in the table's shutdown order.
 void show_free();

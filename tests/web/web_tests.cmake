@@ -18,6 +18,11 @@ foreach(test stills play missing)
   set_tests_properties(Web.${test} PROPERTIES FIXTURES_REQUIRED web_driver LABELS web TIMEOUT 300
                        SKIP_RETURN_CODE ${WEB_SKIP})
 endforeach()
+add_test(NAME Web.offline
+         COMMAND sh -c "${WEB_NEEDS}; exec node '${WEB_TEST_DIR}/offline_test.js' build-web"
+         WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+set_tests_properties(Web.offline PROPERTIES FIXTURES_REQUIRED web_driver LABELS web TIMEOUT 300
+                     SKIP_RETURN_CODE ${WEB_SKIP})
 # A lost WebGL context given back, and a still drawn again at a new window size.
 add_test(NAME Web.gpu
          COMMAND sh -c "${WEB_NEEDS}; exec node '${WEB_TEST_DIR}/gpu_test.js' build-web"

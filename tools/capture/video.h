@@ -1,8 +1,9 @@
 // The video encoder of the capture tool: ffmpeg in its own process, fed raw RGB frames through
 // a pipe while the next frame renders, muxing the soundtrack from a WAV file.
-#ifndef QUENRASTILAN_TOOLS_CAPTURE_VIDEO_H
-#define QUENRASTILAN_TOOLS_CAPTURE_VIDEO_H
+#ifndef QUENRASTILAN_CAPTURE_VIDEO_H
+#define QUENRASTILAN_CAPTURE_VIDEO_H
 
+#include <csignal>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -26,6 +27,9 @@ struct VideoPart {
 
 class VideoEncoder {
 public:
+    // A non-zero *stop (set by a signal handler) cuts short a write to ffmpeg or the wait for
+    // it, which then fail with "stopped".
+    explicit VideoEncoder(const volatile std::sig_atomic_t* stop = nullptr) : stop_(stop) {}
     ~VideoEncoder();
 
     // Starts ffmpeg writing the encoding's frames, sent by write(), to path. A regular output
@@ -38,13 +42,14 @@ public:
     bool write(const std::vector<unsigned char>& rgb, std::string& error);
     // Closes the pipe, waits for ffmpeg and puts the file in place.
     bool finish(std::string& error);
-    // Stops ffmpeg and removes what it wrote; called on any failure.
+    // Kills ffmpeg and removes what it wrote; called on any failure.
     void abort();
 
 private:
     bool launch(const std::string& path, std::vector<std::string> args, bool framesOnPipe, std::string& error);
     std::string ffmpegError() const;
 
+    const volatile std::sig_atomic_t* stop_;
     pid_t pid_ = -1;
     int pipe_ = -1;
     std::string path_, temp_, log_, list_;

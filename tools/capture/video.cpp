@@ -1,5 +1,5 @@
 // ffmpeg as the capture tool's encoder.
-#include "capture_video.h"
+#include "video.h"
 
 #include <cerrno>
 #include <csignal>
@@ -13,9 +13,24 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+// Looked for along PATH, as execvp will: running it through system() would ignore Ctrl-C
+// while it runs.
 bool ffmpegAvailable()
 {
-    return std::system("ffmpeg -version >/dev/null 2>&1") == 0;
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    for (size_t start = 0; start <= folders.size();) {
+        size_t end = folders.find(':', start);
+        if (end == std::string::npos)
+            end = folders.size();
+        std::string folder = folders.substr(start, end - start);
+        std::string file = (folder.empty() ? "." : folder) + "/ffmpeg";
+        struct stat st;
+        if (stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(file.c_str(), X_OK) == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
 }
 
 VideoEncoder::~VideoEncoder()
@@ -207,8 +222,12 @@ bool VideoEncoder::write(const std::vector<unsigned char>& rgb, std::string& err
     size_t done = 0;
     while (done < rgb.size()) {
         ssize_t n = ::write(pipe_, rgb.data() + done, rgb.size() - done);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR && !(stop_ && *stop_))
             continue;
+        if (n < 0 && errno == EINTR) {
+            error = "stopped";
+            return false;
+        }
         if (n <= 0) {
             error = "ffmpeg stopped: " + ffmpegError();
             return false;
@@ -233,9 +252,20 @@ bool VideoEncoder::finish(std::string& error)
     if (pipe_ >= 0)
         close(pipe_);
     pipe_ = -1;
+    // ffmpeg may take seconds to finish (a whole show's join copies a gigabyte): Ctrl-C is
+    // looked for every 20 ms meanwhile.
     int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR)
-        continue;
+    for (pid_t ended; (ended = waitpid(pid_, &status, stop_ ? WNOHANG : 0)) <= 0;) {
+        if (ended < 0 && errno != EINTR)
+            break;
+        if (stop_ && *stop_) {
+            error = "stopped";
+            abort();
+            return false;
+        }
+        if (stop_)
+            usleep(20000);
+    }
     pid_ = -1;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         error = WIFEXITED(status) && WEXITSTATUS(status) == 127 ? "cannot run ffmpeg"
@@ -262,8 +292,9 @@ void VideoEncoder::abort()
     if (pipe_ >= 0)
         close(pipe_);
     pipe_ = -1;
+    // Killed outright: what it would still write is thrown away.
     if (pid_ > 0) {
-        kill(pid_, SIGTERM);
+        kill(pid_, SIGKILL);
         while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR)
             continue;
     }

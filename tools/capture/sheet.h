@@ -1,6 +1,6 @@
 // The contact sheet: a thumbnail of each scene with its name and time, on one image.
-#ifndef QUENRASTILAN_TOOLS_CAPTURE_SHEET_H
-#define QUENRASTILAN_TOOLS_CAPTURE_SHEET_H
+#ifndef QUENRASTILAN_CAPTURE_SHEET_H
+#define QUENRASTILAN_CAPTURE_SHEET_H
 
 #include <string>
 #include <vector>

@@ -5,7 +5,7 @@
 // faster than drawing; the average of the whole range so far, not of the last few seconds,
 // keeps the estimate steady across scenes whose frames cost ten times more than others': once
 // the first half minute has passed, a line 5 s later can move the rate by a seventh at most.
-#include "capture_progress.h"
+#include "progress.h"
 
 #include <cstdio>
 #include <ctime>

@@ -1,5 +1,5 @@
 // Contact sheet layout, with text drawn from the show's own glyph atlas.
-#include "capture_sheet.h"
+#include "sheet.h"
 
 #include "render/font.h"
 

@@ -1,7 +1,7 @@
 // Progress of a long capture on stderr: one updating line on a terminal, otherwise a line
 // every few seconds. Quiet for runs that end within a couple of seconds.
-#ifndef QUENRASTILAN_TOOLS_CAPTURE_PROGRESS_H
-#define QUENRASTILAN_TOOLS_CAPTURE_PROGRESS_H
+#ifndef QUENRASTILAN_CAPTURE_PROGRESS_H
+#define QUENRASTILAN_CAPTURE_PROGRESS_H
 
 #include <string>
 

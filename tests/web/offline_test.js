@@ -1,0 +1,135 @@
+// The page as something to keep and share, in headless Chromium: its preview tags and web app
+// manifest name images that exist at the sizes they declare; after one visit, a second one plays
+// with the server gone; and a new build's service worker replaces the old build's files whole.
+//   node offline_test.js PAGE_DIR
+"use strict";
+const fs = require("fs");
+const os = require("os");
+const path = require("path");
+const {serve, launch, sleep} = require("./browser.js");
+const {readPng} = require("./png.js");
+
+function check(ok, what, failures) {
+  console.log((ok ? "ok   " : "FAIL ") + what);
+  if (!ok) failures.push(what);
+}
+
+// The width and height a PNG or ICO file holds (an ICO's first image, 0 meaning 256).
+function imageSize(file) {
+  if (file.endsWith(".ico")) {
+    const b = fs.readFileSync(file);
+    if (b.readUInt16LE(0) !== 0 || b.readUInt16LE(2) !== 1 || b.readUInt16LE(4) < 1) return null;
+    return {width: b[6] || 256, height: b[7] || 256};
+  }
+  const {width, height} = readPng(file);
+  return {width, height};
+}
+
+async function tagsAndManifest(dir, failures) {
+  const html = fs.readFileSync(path.join(dir, "index.html"), "utf8");
+  const meta = (key) => (html.match(new RegExp(`<meta (?:property|name)="${key}" content="([^"]*)"`)) || [])[1];
+  check((meta("description") || "").length > 50 && meta("og:title") === "Quenrastilan" &&
+        meta("twitter:card") === "summary_large_image",
+        "the page has a description, a title and a card for link previews", failures);
+  const preview = path.join(dir, path.basename(meta("og:image") || "none"));
+  const size = fs.existsSync(preview) ? imageSize(preview) : null;
+  check(size && size.width === Number(meta("og:image:width")) && size.height === Number(meta("og:image:height")),
+        `the preview image ${meta("og:image")} is ${size ? size.width + "x" + size.height : "missing"}, as its tags say`,
+        failures);
+  const icons = [...html.matchAll(/<link rel="(?:icon|apple-touch-icon)" href="([^"]+)"(?:[^>]*sizes="(\d+)x(\d+)")?/g)];
+  const manifest = JSON.parse(fs.readFileSync(path.join(dir, html.match(/<link rel="manifest" href="([^"]+)"/)[1])));
+  check(manifest.name === "Quenrastilan" && manifest.background_color === "#000000" &&
+        manifest.orientation === "landscape" && fs.existsSync(path.join(dir, manifest.start_url)),
+        `the manifest names the show, a black background, landscape and a page that exists`, failures);
+  const declared = icons.map((m) => [m[1], m[2], m[3]])
+    .concat(manifest.icons.map((i) => [i.src, ...i.sizes.split("x")]));
+  for (const [name, w, h] of declared) {
+    const file = path.join(dir, name);
+    const s = fs.existsSync(file) ? imageSize(file) : null;
+    check(s && (!w || (s.width === Number(w) && s.height === Number(h))),
+          `icon ${name}: ${s ? s.width + "x" + s.height : "missing"}${w ? ", declared " + w + "x" + h : ""}`, failures);
+  }
+}
+
+// Opens the page and waits until its service worker has taken every file in.
+async function visit(browser, address) {
+  const page = await browser.newPage();
+  await page.goto(address);
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  return page;
+}
+
+async function offline(dir, failures) {
+  let server = await serve(dir);
+  const browser = await launch();
+  try {
+    (await visit(browser, server.address)).close();
+    // The server goes; the same address is opened again, and the show starts and plays.
+    const address = server.address;
+    server.stop();
+    server = null;
+    const problems = [];
+    const page = await browser.newPage();
+    page.on("pageerror", (e) => problems.push(e.message));
+    await page.goto(address);
+    await page.waitForFunction(() => window.Module && Module.showIsReady, {timeout: 60000});
+    await page.mouse.click(300, 300);
+    await page.waitForFunction(() => Module.framesDrawn > 10, {timeout: 60000});
+    await sleep(2000);
+    const state = await page.evaluate(() => ({time: Module._web_time(), audio: Module.audioState()}));
+    check(problems.length === 0 && state.time > 1000 && state.audio.playing,
+          `with the server gone the page plays: at ${state.time} ms, music ${state.audio.playing ? "on" : "off"} ` +
+          problems.join("; "), failures);
+    await page.close();
+  } finally {
+    await browser.close();
+    if (server) server.stop();
+  }
+}
+
+// A new build (here: page.js changed and sw.js with it, as scripts/build-web writes them) is
+// taken whole once the old build's page is closed, and the old build's files go.
+async function newBuild(dir, failures) {
+  const copy = fs.mkdtempSync(path.join(os.tmpdir(), "web-rebuild-"));
+  for (const name of fs.readdirSync(dir)) fs.copyFileSync(path.join(dir, name), path.join(copy, name));
+  const server = await serve(copy);
+  const browser = await launch();
+  try {
+    let page = await visit(browser, server.address);
+    fs.appendFileSync(path.join(copy, "page.js"), "\nwindow.buildMark = 2;\n");
+    const sw = fs.readFileSync(path.join(copy, "sw.js"), "utf8").replace(/quenrastilan-([0-9a-f]+)/, "quenrastilan-$1b");
+    fs.writeFileSync(path.join(copy, "sw.js"), sw);
+    await page.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r.update()));
+    await page.waitForFunction(() => navigator.serviceWorker.getRegistration().then((r) => r.waiting !== null),
+                               {timeout: 60000});
+    const before = await page.evaluate(() => window.buildMark === undefined);
+    await page.close();
+    page = await browser.newPage();
+    await page.goto(server.address);
+    await page.waitForFunction(() => window.buildMark === 2, {timeout: 30000}).catch(() => {});
+    const after = await page.evaluate(async () => ({mark: window.buildMark, caches: await caches.keys()}));
+    check(before && after.mark === 2 && after.caches.length === 1 && after.caches[0].endsWith("b"),
+          `a new build replaces the old: the new page.js served, caches ${after.caches.join(", ")}`, failures);
+  } finally {
+    await browser.close();
+    server.stop();
+    fs.rmSync(copy, {recursive: true});
+  }
+}
+
+async function main() {
+  const [dir] = process.argv.slice(2);
+  const failures = [];
+  await tagsAndManifest(dir, failures);
+  await offline(dir, failures);
+  await newBuild(dir, failures);
+  if (failures.length > 0) {
+    console.error(`${failures.length} failed`);
+    process.exit(1);
+  }
+}
+
+main().catch((e) => {
+  console.error(e);
+  process.exit(1);
+});

@@ -1,0 +1,87 @@
+// quenrastilan-capture: renders the show headless on a simulated clock and writes stills,
+// frames, a video with the soundtrack, a contact sheet, or the soundtrack alone.
+//
+// The parts, in the order a run goes through them: options.* reads the command line, paths.*
+// checks the output and makes its folders, undo.* keeps what a failure or Ctrl-C undoes,
+// pieces.* renders a long range in several processes, modes.* each mode in one; run.* is the
+// simulated clock they share, video.* the encoder, sheet.* and progress.* what they say.
+#include "modes.h"
+#include "options.h"
+#include "paths.h"
+#include "pieces.h"
+#include "undo.h"
+#include "video.h"
+#include "frame/show.h"
+#include "lib/glcontext.h"
+
+#include <GL/gl.h>
+#include <csignal>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    Options o = parseOptions(argc, argv);
+    // A finished encoder or a full pipe is reported as an error, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+    stopAtOnceOnSignals();
+
+    bool encoded = o.encoded();
+    if (!o.audio.empty()) {
+        prepareOutputFile(o.audio);
+    } else if (encoded) {
+        if (!ffmpegAvailable())
+            fail(std::string(o.video.empty() ? "--master" : "--video") +
+                 " needs ffmpeg, which is not installed (apt-get install ffmpeg)");
+        prepareOutputFile(o.video.empty() ? o.master : o.video);
+    } else if (!o.sheet.empty()) {
+        prepareOutputFile(o.sheet);
+    } else if (o.at >= 0) {
+        prepareOutputFile(o.out);
+    } else if (!o.check) {
+        prepareOutputFolder(o.out);
+    }
+
+    if (encoded || (o.from >= 0 && !o.out.empty())) {
+        Frames f = framesOf(o);
+        int jobs = processesFor(o, f);
+        if (jobs > 1) {
+            stopOnSignals();
+            captureInParts(o, f, jobs);
+            return 0;
+        }
+    }
+    if (!o.audio.empty()) {
+        stopOnSignals();
+        renderAudio(0, o.audio);
+        removeIfStopped(o.audio);
+        return 0;
+    }
+
+    HeadlessContext gl;
+    if (!gl.open(o.width, o.height))
+        fail("no OpenGL context: " + gl.error());
+    show_resources_init();
+    show_init();
+    stopOnSignals();
+
+    int status = 0;
+    if (o.check)
+        status = checkShow(o);
+    else if (encoded)
+        captureEncoded(gl, o);
+    else if (!o.sheet.empty())
+        captureSheet(gl, o);
+    else if (o.at >= 0)
+        captureStill(gl, o);
+    else
+        captureFrames(gl, o);
+    keepAll();
+
+    show_free();
+    show_resources_free();
+    if (o.check && glGetError() != GL_NO_ERROR) {
+        std::fprintf(stderr, "quenrastilan-capture: GL error at shutdown\n");
+        status = 1;
+    }
+    return status;
+}

@@ -1,0 +1,26 @@
+// The capture tool's command line: what it is asked to do, checked before anything is drawn.
+#ifndef QUENRASTILAN_CAPTURE_OPTIONS_H
+#define QUENRASTILAN_CAPTURE_OPTIONS_H
+
+#include <string>
+
+// The last millisecond of the show a capture can ask for.
+static const int SHOW_LAST_MS = 245000;
+
+struct Options {
+    int fps = -1;
+    int at = -1, from = -1, to = -1, crf = 18;
+    int width = 1024, height = 768;
+    int jobs = 0;  // 0: not given, chosen from the range (at most the number of cores)
+    std::string out, video, master, sheet, audio;
+    bool quiet = false, check = false;
+
+    // A video or a master, which ffmpeg encodes.
+    bool encoded() const { return !video.empty() || !master.empty(); }
+};
+
+// Reads the options, prints --help and exits, or fails with one line naming what is wrong.
+// The result holds exactly one mode, with the defaults of that mode filled in.
+Options parseOptions(int argc, char** argv);
+
+#endif

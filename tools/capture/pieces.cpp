@@ -1,0 +1,220 @@
+// The piece scheduler: a range cut into pieces, which child processes of the tool, each with
+// its own context and its share of llvmpipe's threads, take in turn; a video's parts are then
+// joined with the sound.
+#include "pieces.h"
+
+#include "modes.h"
+#include "paths.h"
+#include "progress.h"
+#include "undo.h"
+#include "video.h"
+#include "frame/show.h"
+#include "lib/glcontext.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <new>
+#include <poll.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+// A piece of a range: frames [first, first + count).
+struct Piece {
+    long long first, count;
+};
+
+// The range cut into the pieces its processes take one after another: four seconds of show
+// each, shrinking towards the end to a second (or less in a short range) so that the
+// processes finish close together.
+static std::vector<Piece> piecesOf(const Frames& f, int jobs, int fps)
+{
+    long long most = 4LL * fps, least = std::max(1LL, std::min<long long>(fps, f.count / (4LL * jobs)));
+    std::vector<Piece> pieces;
+    for (long long next = f.first, end = f.first + f.count; next < end;) {
+        long long n = std::min(end - next, std::max(least, std::min(most, (end - next) / (2LL * jobs))));
+        pieces.push_back({next, n});
+        next += n;
+    }
+    return pieces;
+}
+
+// One process of a range rendered by several, in a child of the tool: it opens its own context,
+// then takes the next piece nobody has taken (the counter `next` is shared by the processes)
+// until none is left. Before each piece it brings the scenes that carry state to the piece's
+// first frame without drawing anything, as the player does for a jump; the other scenes derive
+// everything from their position. It writes the frames of its pieces to the folder (PNG files)
+// or to one video part each in `parts`, one byte on `progressFd` per frame, and exits.
+[[noreturn]] static void renderPieces(const Options& o, const std::vector<Piece>& pieces, std::atomic<long>* next,
+                                      const std::string& parts, int progressFd)
+{
+    startedForRange();
+    stopAtOnceOnSignals();
+    stopIfAsked();
+    HeadlessContext gl;
+    if (!gl.open(o.width, o.height))
+        fail("no OpenGL context: " + gl.error());
+    show_resources_init();
+    show_init();
+    stopOnSignals();
+    bool encoded = o.encoded();
+    Run run(o.fps);
+    std::string error;
+    for (long k; (k = next->fetch_add(1)) < (long)pieces.size();) {
+        const Piece& p = pieces[(size_t)k];
+        VideoEncoder encoder(&stopped);
+        undoOnFailure([&encoder] { encoder.abort(); });
+        if (encoded && !encoder.start(partName(parts, (size_t)k), encodingOf(o, {p.first, p.count}), error))
+            fail(error);
+        for (long long n = p.first; n < p.first + p.count; n++) {
+            run.draw(frameTime(n, o.fps));
+            if (!encoded)
+                writeFrame(gl, numberedFrame(o.out, n));
+            else if (!encoder.write(gl.readRGB(), error))
+                fail(error);
+            if (write(progressFd, "x", 1) != 1)
+                fail("the capture that started this process has gone");
+        }
+        stopIfAsked();
+        if (encoded && !encoder.finish(error))
+            fail(error);
+        keepNewest();
+    }
+    show_free();
+    show_resources_free();
+    std::exit(0);
+}
+
+// One process already keeps most of two cores busy (llvmpipe's threads, the encoder), and each
+// further one costs about 3 s of CPU (its start, its catch-up, an encoder for each of its
+// pieces, the join): a video or master gains only from about 500 frames on, so a process is
+// added per 1000 frames of 1024x768 (a larger frame counts as more). PNG frames gain far more
+// (their writing is each process's own) and cost no encoders: one per 300.
+int processesFor(const Options& o, const Frames& f)
+{
+    if (o.jobs > 0)
+        return o.jobs;
+    int cores = std::max(1, (int)sysconf(_SC_NPROCESSORS_ONLN));
+    double frames = (double)f.count * o.width * o.height / (1024.0 * 768.0);
+    long long gained = 1 + (long long)(frames / (o.encoded() ? 1000 : 300));
+    return (int)std::min<long long>(cores, gained);
+}
+
+void captureInParts(const Options& o, const Frames& f, int jobs)
+{
+    bool encoded = o.encoded();
+    std::vector<Piece> pieces = piecesOf(f, jobs, o.fps);
+    jobs = (int)std::min<size_t>((size_t)jobs, pieces.size());
+    int cores = std::max(1, (int)sysconf(_SC_NPROCESSORS_ONLN));
+    std::string threads = std::to_string(std::max(1, cores / jobs));
+
+    if (!encoded)
+        undoFramesOnFailure(o, f);
+    std::string parts = encoded ? partsFolderFor(o.master.empty() ? o.video : o.master) : "";
+    // The parts, and whatever a stopped encoder left beside them.
+    auto removeParts = [parts] {
+        DIR* folder = parts.empty() ? nullptr : opendir(parts.c_str());
+        if (!folder)
+            return;
+        while (dirent* entry = readdir(folder))
+            if (entry->d_name[0] != '.')
+                unlink((parts + "/" + entry->d_name).c_str());
+        closedir(folder);
+        rmdir(parts.c_str());
+    };
+    undoOnFailure(removeParts);
+    // The number of the next piece to take, shared by the processes.
+    void* shared = mmap(nullptr, sizeof(std::atomic<long>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared == MAP_FAILED)
+        fail(std::string("cannot share memory with the processes: ") + std::strerror(errno));
+    std::atomic<long>* next = new (shared) std::atomic<long>(0);
+    int progressPipe[2];
+    if (pipe(progressPipe) != 0)
+        fail(std::string("cannot make a pipe: ") + std::strerror(errno));
+    std::vector<pid_t> children;
+    // Stops the processes started so far and waits for them; whether all ended well.
+    auto waitForAll = [&](bool stop) {
+        if (stop)
+            for (pid_t pid : children)
+                kill(pid, SIGTERM);
+        bool ok = true;
+        for (pid_t pid : children) {
+            int status = 0;
+            while (waitpid(pid, &status, 0) < 0 && errno == EINTR)
+                if (stopped)
+                    kill(pid, SIGTERM);
+            ok = ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        }
+        children.clear();
+        return ok;
+    };
+    pid_t capture = getpid();
+    for (int k = 0; k < jobs; k++) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            // A capture killed outright (SIGKILL) takes its processes with it.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (getppid() != capture)
+                std::exit(1);
+            close(progressPipe[0]);
+            // Read by llvmpipe when the context is made: the processes share the cores, unless
+            // the caller chose the number of threads.
+            setenv("LP_NUM_THREADS", threads.c_str(), 0);
+            renderPieces(o, pieces, next, parts, progressPipe[1]);
+        }
+        if (pid < 0) {
+            int why = errno;
+            waitForAll(true);
+            fail(std::string("cannot start a process: ") + std::strerror(why));
+        }
+        children.push_back(pid);
+    }
+    close(progressPipe[1]);
+    Progress progress(encoded ? (o.master.empty() ? "video" : "master") : "frames", f.count, o.quiet);
+    // Polled, so that Ctrl-C is seen within a tenth of a second even when it comes between a
+    // look at `stopped` and the read.
+    char bytes[256];
+    for (pollfd p = {progressPipe[0], POLLIN, 0}; !stopped;) {
+        if (poll(&p, 1, 100) <= 0)
+            continue;
+        ssize_t n = read(progressPipe[0], bytes, sizeof bytes);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        for (ssize_t i = 0; i < n; i++)
+            progress.step();
+    }
+    bool ok = waitForAll(stopped);
+    close(progressPipe[0]);
+    munmap(shared, sizeof(std::atomic<long>));
+    stopIfAsked();
+    // The process that failed has said why.
+    if (!ok)
+        fail("");
+    if (encoded) {
+        std::vector<VideoPart> names;
+        for (size_t k = 0; k < pieces.size(); k++)
+            names.push_back({partName(parts, k), pieces[k].count});
+        Encoding e = encodingOf(o, f);
+        e.wavPath = soundOf(f, o.fps);
+        VideoEncoder joiner(&stopped);
+        undoOnFailure([&joiner] { joiner.abort(); });
+        std::string error;
+        if (!joiner.join(o.master.empty() ? o.video : o.master, names, e, error) || !joiner.finish(error))
+            fail(error);
+        std::remove(e.wavPath.c_str());
+        keepNewest();
+    }
+    removeParts();
+    keepAll();
+    progress.finish();
+}

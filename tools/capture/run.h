@@ -1,0 +1,43 @@
+// The simulated clock of a capture: which frames a run draws and when, and the scenes brought
+// through the frames it does not draw.
+//
+// Frame n of a run at F frames per second is drawn at show time (int)(n * 1000 / F) ms. Some
+// scenes carry state from frame to frame: before the first frame it draws, and between the
+// frames it draws, a run brings them on frame by frame without drawing anything, as the player
+// does for a jump, so every frame shows what a run from 0 ms would.
+#ifndef QUENRASTILAN_CAPTURE_RUN_H
+#define QUENRASTILAN_CAPTURE_RUN_H
+
+#include "options.h"
+
+// The show time of frame n at `fps`.
+int frameTime(long long n, int fps);
+// The number of the first frame of a run at `fps` drawn at or after `ms`.
+long long firstFrameFrom(int ms, int fps);
+
+// The frames of a range: [first, first + count).
+struct Frames {
+    long long first = 0, count = 0;
+};
+// The frames of --from/--to: the first at or after --from, and how many up to --to. Fails when
+// none falls in the range.
+Frames framesOf(const Options& o);
+
+// The frame-by-frame run of one process: where the show stands (the time of the last frame
+// drawn, -1 before the first), and the frames drawn from there.
+class Run {
+public:
+    explicit Run(int fps) : fps_(fps) {}
+
+    // Draws the frame at show time t (a later time than the last frame drawn), after bringing
+    // the scenes that carry state through the run's frames in between. Fails with "stopped"
+    // when Ctrl-C comes on the way.
+    void draw(int t);
+
+private:
+    void bringTo(int t);
+
+    int fps_, shown_ = -1;
+};
+
+#endif

@@ -1,0 +1,113 @@
+// Signals, failures and the undo list of the capture tool.
+#include "undo.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+#include <vector>
+
+volatile std::sig_atomic_t stopped = 0;
+
+// What a failed or stopped run undoes, newest first: the encoder's files, the frames written,
+// the folders made. Each process has its own: a process started for a range begins with none.
+static std::vector<std::function<void()>> undo;
+// Set in a process started for a range by the capture.
+static bool forRange = false;
+
+// The folders the capture made, for stopAtOnce: a fixed table, safe to read in a signal handler.
+static char madeFolders[16][4096];
+static volatile sig_atomic_t madeFolderCount = 0;
+
+static void stop(int signal)
+{
+    stopped = signal;
+}
+
+static void stopAtOnce(int signal)
+{
+    static const char message[] = "quenrastilan-capture: stopped\n";
+    if (!forRange) {
+        ssize_t said = write(2, message, sizeof message - 1);
+        (void)said;  // nowhere left to say it otherwise
+    }
+    for (int k = madeFolderCount - 1; k >= 0; k--)
+        rmdir(madeFolders[k]);
+    _exit(128 + signal);
+}
+
+static void onSignals(void (*handler)(int))
+{
+    struct sigaction on = {};
+    on.sa_handler = handler;
+    sigaction(SIGINT, &on, nullptr);
+    sigaction(SIGTERM, &on, nullptr);
+}
+
+void stopOnSignals()
+{
+    onSignals(stop);
+}
+
+void stopAtOnceOnSignals()
+{
+    onSignals(stopAtOnce);
+}
+
+void undoOnFailure(std::function<void()> step)
+{
+    undo.push_back(std::move(step));
+}
+
+void keepNewest()
+{
+    undo.pop_back();
+}
+
+void keepAll()
+{
+    undo.clear();
+}
+
+void undoMadeFolder(const std::string& path)
+{
+    undo.push_back([path] { rmdir(path.c_str()); });
+    if (madeFolderCount < 16 && path.size() < sizeof madeFolders[0]) {
+        std::strcpy(madeFolders[madeFolderCount], path.c_str());
+        madeFolderCount = madeFolderCount + 1;
+    }
+}
+
+void startedForRange()
+{
+    undo.clear();
+    forRange = true;
+    madeFolderCount = 0;
+}
+
+void fail(const std::string& message)
+{
+    // A process started for a range leaves "stopped" to the capture that started it.
+    if (stopped ? !forRange : !message.empty())
+        std::fprintf(stderr, "quenrastilan-capture: %s\n", stopped ? "stopped" : message.c_str());
+    while (!undo.empty()) {
+        std::function<void()> step = undo.back();
+        undo.pop_back();
+        step();
+    }
+    std::exit(stopped ? 128 + stopped : 1);
+}
+
+void stopIfAsked()
+{
+    if (stopped)
+        fail("stopped");
+}
+
+void removeIfStopped(const std::string& path)
+{
+    if (stopped) {
+        std::remove(path.c_str());
+        stopIfAsked();
+    }
+}

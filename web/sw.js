@@ -1,0 +1,33 @@
+// The page's service worker: keeps every file of one build, so that a second visit starts without
+// the network and works offline. scripts/build-web writes the build's file list and a version (a
+// hash of the files) in place of the two markers below; a new build is a new version, whose
+// files are all fetched (revalidated, never taken stale from the HTTP cache) before it takes
+// over, and it takes over only once no page of the old one is open, so a page never mixes the
+// files of two builds.
+"use strict";
+const VERSION = "quenrastilan-@VERSION@";
+const FILES = [@FILES@];
+
+self.addEventListener("install", (event) => {
+  event.waitUntil(caches.open(VERSION).then((cache) =>
+    Promise.all(FILES.map((name) => fetch(name, {cache: "no-cache"}).then((response) => {
+      if (!response.ok) throw new Error(name + ": " + response.status);
+      return cache.put(name, response);
+    })))));
+});
+
+// The old builds' files go once this one has taken over.
+self.addEventListener("activate", (event) => {
+  event.waitUntil(caches.keys().then((keys) =>
+    Promise.all(keys.filter((k) => k.startsWith("quenrastilan-") && k !== VERSION).map((k) => caches.delete(k)))));
+});
+
+// The build's own files come from its cache, whatever the query (?start=, ?t=); anything else
+// from the network.
+self.addEventListener("fetch", (event) => {
+  const request = event.request;
+  if (request.method !== "GET" || new URL(request.url).origin !== location.origin) return;
+  event.respondWith(caches.open(VERSION)
+    .then((cache) => cache.match(request, {ignoreSearch: true}))
+    .then((cached) => cached || fetch(request)));
+});
