@@ -63,18 +63,32 @@ void appendVertices(Batch& b, const Vertices& v, int first, int count)
             append(b.data[s], *attribs[s], s == S_POS ? b.layout.posSize : STREAM_FLOATS[s], first, count);
 }
 
-// Appends line vertices first to first + count - 1 to the line data, with their matrix and strip.
-void appendLines(const Vertices& v, int first, int count, int matrix, int strip)
+// True when the vertices' positions have a w other than 1.
+bool anyW(const Vertices& v, int count)
+{
+    if (v.pos.size < 4)
+        return false;
+    for (int i = 0; i < count; i++)
+        if (((const float*)(v.pos.data + (size_t)i * v.pos.stride))[3] != 1.0f)
+            return true;
+    return false;
+}
+
+// Appends line vertices first to first + count - 1 to the line data, `texels` texels each,
+// with their matrix and strip.
+void appendLines(const Vertices& v, int first, int count, int texels, int matrix, int strip)
 {
     size_t at = lineData.size();
-    lineData.resize(at + (size_t)count * LINE_FLOATS);
+    lineData.resize(at + (size_t)count * texels * 4);
     float* o = lineData.data() + at;
-    for (int i = first; i < first + count; i++, o += LINE_FLOATS) {
-        o[0] = o[1] = o[2] = 0.0f, o[3] = 1.0f;
-        std::memcpy(o, v.pos.data + (size_t)i * v.pos.stride, v.pos.size * sizeof(float));
+    float ids = (float)(matrix + PALETTE * strip);
+    for (int i = first; i < first + count; i++, o += texels * 4) {
+        const float* p = (const float*)(v.pos.data + (size_t)i * v.pos.stride);
+        o[0] = p[0], o[1] = p[1], o[2] = v.pos.size > 2 ? p[2] : 0.0f, o[3] = ids;
         const float* c = v.col.data ? (const float*)(v.col.data + (size_t)i * v.col.stride) : v.col.value;
         std::memcpy(o + 4, c, 4 * sizeof(float));
-        o[8] = (float)matrix, o[9] = (float)strip, o[10] = o[11] = 0.0f;
+        if (texels == 3)
+            o[8] = p[3], o[9] = o[10] = o[11] = 0.0f;
     }
 }
 
@@ -136,22 +150,26 @@ void submit(GLenum mode, const Vertices& v)
     if (n <= 0 || invisible(kind, v))
         return;
     int added = mode == GL_LINE_LOOP ? n + 1 : n;
-    if (kind == 2 && (int)(lineData.size() / LINE_FLOATS) + added > maxLineVertices) {
+    int texels = kind == 2 && anyW(v, n) ? 3 : 2;
+    if (kind == 2 && (int)(lineData.size() / 4) + added * texels > maxLineTexels) {
         // The line texture is full: what is queued is made, and the texture starts afresh.
-        if (added > maxLineVertices) {
+        if (added * texels > maxLineTexels) {
             raise(GL_OUT_OF_MEMORY);
             return;
         }
         flush();
     }
     captureState(kind, next);
+    if (texels == 3)
+        next.variant |= variantWithW();
     describe(kind, v, nextLayout);
     const Mat& mv = modelview.back();
 
     // Gathered with the batch when nothing but the modelview differs and the palette has room.
     bool join = current && shape == current->shape && shape != TRIANGLE_STRIP &&
                 std::memcmp(&next, &current->state, sizeof next) == 0 &&
-                std::memcmp(&nextLayout, &current->layout, sizeof nextLayout) == 0;
+                std::memcmp(&nextLayout, &current->layout, sizeof nextLayout) == 0 &&
+                current->strips < (1 << 24) / PALETTE;
     int matrix = join ? (int)current->palette.size() - 1 : 0;
     if (join && std::memcmp(&mv, &current->palette.back(), sizeof mv) != 0) {
         if (current->palette.size() < (size_t)PALETTE)
@@ -167,7 +185,8 @@ void submit(GLenum mode, const Vertices& v)
         for (auto& d : b.data)
             d.clear();
         b.vertices = b.strips = 0;
-        b.lineFirst = (int)(lineData.size() / LINE_FLOATS);
+        b.lineFirst = (int)(lineData.size() / 4);
+        b.lineTexels = texels;
         b.palette.assign(1, mv);
         b.quadsOnly = true;
         b.indices.clear();
@@ -179,9 +198,9 @@ void submit(GLenum mode, const Vertices& v)
     int base = b.vertices;
     if (kind == 2) {
         int strip = shape == STRIPS ? b.strips++ : 0;
-        appendLines(v, 0, n, matrix, strip);
+        appendLines(v, 0, n, texels, matrix, strip);
         if (mode == GL_LINE_LOOP)
-            appendLines(v, 0, 1, matrix, strip);
+            appendLines(v, 0, 1, texels, matrix, strip);
         b.vertices += added;
         return;
     }

@@ -10,7 +10,7 @@
 namespace qgl {
 
 std::vector<float> lineData;
-int maxLineVertices = 1024 * 2048 / 3;
+int maxLineTexels = 1024 * 2048;
 
 namespace {
 
@@ -102,7 +102,7 @@ void drawBatch(const Batch& b)
             glDisableVertexAttribArray(a);
         glVertexAttrib4fv(A_TEX, b.layout.constant[S_TEX]);
         int step = b.shape == SEGMENTS ? 2 : 1;
-        setLineSource(b.lineFirst, step);
+        setLineSource(b.lineFirst, step, b.lineTexels);
         int segments = b.shape == SEGMENTS ? b.vertices / 2 : b.vertices - 1;
         ensureIndices(segmentIbo, segmentIndexCount, segments * 6, SEGMENT_ORDER, 6);
         glDrawElements(GL_TRIANGLES, segments * 6, GL_UNSIGNED_INT, nullptr);
@@ -174,7 +174,7 @@ void makeDrawBuffers()
     lineRows = 0;
     GLint size = 2048;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
-    maxLineVertices = LINE_ROW * size / (LINE_FLOATS / 4);
+    maxLineTexels = LINE_ROW * size;
 }
 
 void dropQueue()

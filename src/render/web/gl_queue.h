@@ -33,21 +33,21 @@ struct Batch {
     std::vector<float> data[STREAMS];  // points and triangles: the varying streams
     int vertices = 0;
     int strips = 0;
-    int lineFirst = 0;                 // lines: the first vertex in lineData
+    int lineFirst = 0;                 // lines: their first texel in lineData
+    int lineTexels = 2;                // and the texels of each vertex
     std::vector<Mat> palette;
     // Triangles: the indices, unless the batch is all quads, which shared quad indices draw.
     bool quadsOnly = true;
     std::vector<GLuint> indices;
 };
 
-// The queued lines' vertices, LINE_FLOATS floats each: the position (x, y, z, w), the colour,
-// the palette index and strip number and two unused, three texels of the line texture. They go
-// up as one texture before the queue's first draw: a texture changed between draws costs the
-// browser far more than the upload itself.
-const int LINE_FLOATS = 12;
+// The queued lines' vertices, two texels (eight floats) each: the position x, y, z and the
+// palette index plus PALETTE times the strip number, then the colour; and a third texel, w in
+// its first float, where a w is not 1. They go up as one texture before the queue's first draw:
+// a texture changed between draws costs the browser far more than the upload itself.
 extern std::vector<float> lineData;
-// How many line vertices the line texture holds.
-extern int maxLineVertices;
+// How many texels the line texture holds.
+extern int maxLineTexels;
 
 // A new, empty batch at the end of the queue; it stays valid until the queue is made.
 Batch& queueBatch();

@@ -14,10 +14,11 @@ namespace {
 
 // The variant's bits: the kind of primitive (0 triangles, 1 points, 2 lines) and the state.
 const int KIND_MASK = 3, SMOOTH = 1 << 2, TEXTURE = 1 << 3, TEX_ALPHA = 1 << 4, FOG_SHIFT = 5,
-          LIGHTING = 1 << 7, DEPTH16 = 1 << 8, VARIANTS = 1 << 9;
+          LIGHTING = 1 << 7, DEPTH16 = 1 << 8, LINE_W = 1 << 9;
 
 // Both shaders start with the variant's #defines: KIND, SMOOTH, TEXTURE, TEX_ALPHA, FOG (0 none,
-// 1 linear, 2 exp, 3 exp2), LIGHTING, DEPTH16 (the depth test is on) and PALETTE.
+// 1 linear, 2 exp, 3 exp2), LIGHTING, DEPTH16 (the depth test is on), LINE_W (lines whose
+// vertices have a w) and PALETTE.
 const char* VERTEX_SHADER = R"(
 in vec4 a_pos; in vec4 a_col; in vec2 a_tex; in vec3 a_nrm;
 // The modelview's index in the palette (and for a line the number of its strip).
@@ -25,12 +26,16 @@ in vec2 a_ids;
 uniform mat4 u_mv[PALETTE], u_proj;
 #if KIND == 2
 // A line is drawn as a quad of four vertices, 4 s to 4 s + 3 for segment s, that read the
-// segment's ends from the line texture: vertex v is texels 3 v to 3 v + 2 (position, colour,
-// palette index and strip number), 1024 texels a row. The segments start u_line_step vertices
-// apart (2 for separate lines, 1 in strips) from vertex u_line_base on.
+// segment's ends from the line texture, 1024 texels a row: from texel u_line_base on, vertex v
+// is u_line_texels texels from texel u_line_texels v, the position x, y, z and the palette index
+// plus PALETTE times the strip number, the colour, and with LINE_W the position's w. The
+// segments start u_line_step vertices apart: 2 for separate lines, 1 in strips.
 uniform highp sampler2D u_lines;
-uniform int u_line_base, u_line_step;
-vec4 lineTexel(int v, int k) { int t = 3 * v + k; return texelFetch(u_lines, ivec2(t & 1023, t >> 10), 0); }
+uniform int u_line_base, u_line_step, u_line_texels;
+vec4 lineTexel(int v, int k) {
+    int t = u_line_base + u_line_texels * v + k;
+    return texelFetch(u_lines, ivec2(t & 1023, t >> 10), 0);
+}
 #endif
 uniform float u_size;
 uniform vec2 u_half_vp;
@@ -75,10 +80,18 @@ void main() {
     v_tex = a_tex;
 #endif
 #if KIND == 2
-    int first = u_line_base + (gl_VertexID >> 2) * u_line_step, corner = gl_VertexID & 3;
-    vec2 ids0 = lineTexel(first, 2).xy, ids1 = lineTexel(first + 1, 2).xy;
-    mat4 mv = u_mv[int(ids0.x)];
-    vec4 e0 = mv * lineTexel(first, 0), e1 = mv * lineTexel(first + 1, 0);
+    int first = (gl_VertexID >> 2) * u_line_step, corner = gl_VertexID & 3;
+    vec4 p0 = lineTexel(first, 0), p1 = lineTexel(first + 1, 0);
+    int ids0 = int(p0.w), ids1 = int(p1.w);
+#if LINE_W
+    p0.w = lineTexel(first, 2).x;
+    p1.w = lineTexel(first + 1, 2).x;
+#else
+    p0.w = 1.0;
+    p1.w = 1.0;
+#endif
+    mat4 mv = u_mv[ids0 % PALETTE];
+    vec4 e0 = mv * p0, e1 = mv * p1;
     vec4 c0 = u_proj * e0, c1 = u_proj * e1;
     vec4 k0 = lineTexel(first, 1), k1 = lineTexel(first + 1, 1);
     // The quad's corners: along the segment 0 at its first end, 1 at its second; across -1, 1.
@@ -86,7 +99,7 @@ void main() {
     // Clipped to the near plane first, so that the screen direction is defined. The segment
     // from the end of one strip to the start of the next is no segment at all.
     float d0 = c0.z + c0.w, d1 = c1.z + c1.w;
-    if ((d0 < 0.0 && d1 < 0.0) || ids0.y != ids1.y) {
+    if ((d0 < 0.0 && d1 < 0.0) || ids0 / PALETTE != ids1 / PALETTE) {
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
         v_col = vec4(0.0);
 #if FOG
@@ -249,10 +262,12 @@ struct Program {
     GLuint id = 0, vs = 0, fs = 0;
     bool ready = false, failed = false;
     Uniform mv, proj, size, halfVp, normalize, sceneAmbient, matAmbient, matDiffuse, matSpecular, matEmission,
-        matShininess, lights, lightPos, lightAmb, lightDif, lightSpe, tex, fog, fogColor, lines, lineBase, lineStep;
+        matShininess, lights, lightPos, lightAmb, lightDif, lightSpe, tex, fog, fogColor, lines, lineBase, lineStep,
+        lineTexels;
 };
 
-Program programs[VARIANTS];
+// The programs built or being built, by variant.
+std::map<int, Program> programs;
 // The variants the show draws with beside plain triangles (found by drawing every second of it
 // at two sizes), started while the page loads so that no scene waits for its program: smooth
 // points, with linear fog; smooth lines, with linear fog and the depth test; textured triangles
@@ -269,12 +284,12 @@ std::string source(int variant, const char* body)
     char defines[256];
     std::snprintf(defines, sizeof defines,
                   "#version 300 es\n#define KIND %d\n#define SMOOTH %d\n#define TEXTURE %d\n#define TEX_ALPHA %d\n"
-                  "#define FOG %d\n#define LIGHTING %d\n#define DEPTH16 %d\n#define PALETTE %d\n"
+                  "#define FOG %d\n#define LIGHTING %d\n#define DEPTH16 %d\n#define LINE_W %d\n#define PALETTE %d\n"
                   "precision highp float;\n"
                   "precision highp int;\n",
                   variant & KIND_MASK, (variant & SMOOTH) != 0, (variant & TEXTURE) != 0,
                   (variant & TEX_ALPHA) != 0, (variant >> FOG_SHIFT) & 3, (variant & LIGHTING) != 0,
-                  (variant & DEPTH16) != 0, PALETTE);
+                  (variant & DEPTH16) != 0, (variant & LINE_W) != 0, PALETTE);
     return defines + std::string(body);
 }
 
@@ -343,7 +358,7 @@ bool finish(int variant, const char** error)
                  {&p.matShininess, "u_mat_shininess"}, {&p.lights, "u_lights"}, {&p.lightPos, "u_light_pos"},
                  {&p.lightAmb, "u_light_amb"}, {&p.lightDif, "u_light_dif"}, {&p.lightSpe, "u_light_spe"},
                  {&p.tex, "u_tex"}, {&p.fog, "u_fog"}, {&p.fogColor, "u_fog_color"}, {&p.lines, "u_lines"},
-                 {&p.lineBase, "u_line_base"}, {&p.lineStep, "u_line_step"}};
+                 {&p.lineBase, "u_line_base"}, {&p.lineStep, "u_line_step"}, {&p.lineTexels, "u_line_texels"}};
     for (auto& n : names) {
         n.u->loc = glGetUniformLocation(p.id, n.name);
         n.u->last.clear();
@@ -359,6 +374,7 @@ bool finish(int variant, const char** error)
 }  // namespace
 
 bool variantTextured(int variant) { return (variant & TEXTURE) != 0; }
+int variantWithW() { return LINE_W; }
 bool variantLit(int variant) { return (variant & LIGHTING) != 0; }
 
 void captureState(int kind, ShaderState& out)
@@ -446,16 +462,16 @@ bool useState(const ShaderState& state, const Mat* palette, int n)
     return true;
 }
 
-void setLineSource(int first, int step)
+void setLineSource(int first, int step, int texels)
 {
     active->lineBase.i1(first);
     active->lineStep.i1(step);
+    active->lineTexels.i1(texels);
 }
 
 void forgetPrograms()
 {
-    for (Program& p : programs)
-        p.id = p.vs = p.fs = 0, p.ready = p.failed = false;
+    programs.clear();
     current = 0;
     active = nullptr;
 }

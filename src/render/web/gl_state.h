@@ -222,12 +222,14 @@ void captureState(int kind, ShaderState& out);
 // Whether the variant reads texture coordinates and normals.
 bool variantTextured(int variant);
 bool variantLit(int variant);
+// The variant bit of lines whose vertices have a w other than 1.
+int variantWithW();
 // Makes the variant's program current (built on first use) with the state's uniforms and the
 // n modelview matrices of palette. False when the program does not build.
 bool useState(const ShaderState& state, const Mat* palette, int n);
-// Where the current line program finds its vertices in the line texture: from vertex `first`
-// on, a segment every `step` vertices.
-void setLineSource(int first, int step);
+// Where the current line program finds its vertices in the line texture: from texel `first`
+// on, `texels` texels a vertex, a segment every `step` vertices.
+void setLineSource(int first, int step, int texels);
 // Builds the program of plain triangles, to learn early whether the browser's WebGL can, and
 // starts those of the other variants the show draws with.
 bool buildPrograms(const char** error);
