@@ -88,7 +88,7 @@ function gesture() {
 let followVisibility = () => {};
 if (stillMs < 0) {
   followVisibility = bindControls(show, gesture);
-  music.load(progress).then(() => {
+  music.load(progress, startMs).then(() => {
     musicLoaded = true;
     ready();
   });

@@ -10,11 +10,14 @@
 // from ms (the first start, a resume, after a jump), stop() when it stands still (a pause, before
 // a jump, the end), and elapsedMs(), the show time gone since start, once a frame.
 import {noSound} from "./status.js";
-import {loadSoundtrack} from "./soundtrack.js";
+import {Soundtrack} from "./soundtrack.js";
 
-// The music is scheduled this far ahead of the audio thread, so that it starts at the context
-// time the clock was anchored at, not whenever the message reaches the thread.
-const LEAD_S = 0.05;
+// The soundtrack's rate, asked of the output so that its pieces decode without resampling.
+const RATE = 48000;
+// After a start, a resume or a jump the picture waits this long at most for the music's piece
+// to be decoded (so that both start together); past it, it goes on silently until the piece is
+// there.
+const HOLD_MS = 2000;
 // A context that says it runs but whose clock has not moved for this long has no working output.
 const STUCK_MS = 1000;
 // How often a silent clock looks whether sound has become possible.
@@ -36,24 +39,33 @@ export class Music {
     this.shownMs = 0;          // the latest show time given out since start: time never goes back
     this.clock = "page";       // what show time follows: "music" or "page"
     this.fromMs = 0;           // show time at the clock's anchor,
-    this.anchor = 0;           // a context time in seconds (music) or performance.now() (page)
+    this.anchor = 0;           // a context time in seconds (music; Infinity until the music
+                               // starts) or performance.now() (page)
+    this.output = null;        // where the music goes, before the speakers
     this.stopMusic = null;     // stops the scheduled soundtrack
     this.triedAt = 0;          // when the silent clock last looked for sound
+    this.joinedAt = 0;         // when the music was last asked to start
     this.contextTime = -1;     // the context's clock, and the page time it last moved
     this.movedAt = 0;
     this.heard = false;        // the music has played
   }
 
-  // Opens the audio output and loads the soundtrack, its downloads counted in progress.
-  // Resolves once there is nothing more to wait for, with sound or without.
-  async load(progress) {
+  // Opens the audio output and loads the soundtrack's piece for show time fromMs, its downloads
+  // counted in progress. Resolves once there is nothing more to wait for, with sound or without.
+  async load(progress, fromMs) {
     const AudioContext = window.AudioContext || window.webkitAudioContext;
     if (!AudioContext) return this.fail("this browser has no Web Audio.");
     try {
-      this.context = new AudioContext();
+      this.context = new AudioContext({sampleRate: RATE});
     } catch (e) {
-      return this.fail("the browser opened no audio output.");
+      try {
+        this.context = new AudioContext();
+      } catch (e) {
+        return this.fail("the browser opened no audio output.");
+      }
     }
+    this.output = this.context.createGain();
+    this.output.connect(this.context.destination);
     // An output that starts (a device plugged in, a later click) is joined at once; its clock
     // has STUCK_MS from then to move.
     this.context.addEventListener("statechange", () => {
@@ -62,7 +74,8 @@ export class Music {
         this.join(this.positionMs());
     });
     try {
-      this.soundtrack = await loadSoundtrack(this.context, progress);
+      this.soundtrack = await Soundtrack.open(this.context, progress, fromMs);
+      this.soundtrack.trouble = (why) => noSound(why);
     } catch (e) {
       this.fail(e.message);
     }
@@ -87,8 +100,8 @@ export class Music {
   start(ms) {
     this.running = true;
     this.startMs = this.shownMs = ms;
-    this.follow("page", ms);
-    this.join(ms);
+    this.follow(ms);
+    this.join(ms, true);
   }
 
   stop() {
@@ -101,8 +114,12 @@ export class Music {
     let ms = this.positionMs();
     if (this.clock === "music" && !this.audible()) {
       this.silence();
-      this.follow("page", ms);
+      this.follow(ms);
       noSound(this.whyNoSound());
+    } else if (this.clock === "music" && this.anchor === Infinity && performance.now() - this.joinedAt > HOLD_MS) {
+      this.silence();
+      this.follow(ms);
+      noSound("the soundtrack is late.");
     } else if (this.clock === "page" && performance.now() - this.triedAt >= RETRY_MS) {
       this.join(ms);
       ms = this.positionMs();
@@ -127,14 +144,17 @@ export class Music {
     return this.context.currentTime;
   }
 
-  follow(clock, ms) {
-    this.clock = clock;
+  // The page's clock runs on from show time ms.
+  follow(ms) {
+    this.clock = "page";
     this.fromMs = ms;
-    this.anchor = clock === "page" ? performance.now() : this.context.currentTime + LEAD_S;
+    this.anchor = performance.now();
   }
 
-  // The music starts at show time ms if sound is possible now; the clock follows it from there.
-  join(ms) {
+  // The music starts at show time ms if sound is possible now, and the clock follows it from
+  // there: standing at ms until the music's piece is decoded, if `hold`; otherwise the music
+  // joins only once its piece is there.
+  join(ms, hold = false) {
     this.triedAt = performance.now();
     if (!this.soundtrack || !this.context) return;
     if (!this.audible()) {
@@ -142,11 +162,21 @@ export class Music {
       noSound(this.whyNoSound());
       return;
     }
+    if (!hold && !this.soundtrack.ready(ms)) {
+      this.soundtrack.prepare(ms);
+      return;
+    }
     this.silence();
-    this.follow("music", ms);
-    this.stopMusic = this.soundtrack.play(this.context.destination, this.anchor, ms);
-    this.heard = true;
-    noSound("");
+    this.clock = "music";
+    // A whole ms is a whole number of samples at 48 kHz: the music starts on a sample.
+    this.fromMs = ms = Math.round(ms);
+    this.anchor = Infinity;
+    this.joinedAt = performance.now();
+    this.stopMusic = this.soundtrack.play(this.output, ms, (when) => {
+      this.anchor = when;
+      this.heard = true;
+      noSound("");
+    });
   }
 
   silence() {
@@ -181,11 +211,15 @@ export class Music {
   state() {
     return {
       context: this.context ? this.context.state : "none",
-      encoding: this.soundtrack ? this.soundtrack.name : "none",
+      encoding: this.soundtrack ? this.soundtrack.encoding : "none",
       clock: this.running ? this.clock : "stopped",
       playing: this.stopMusic !== null,
       contextMs: this.context ? this.context.currentTime * 1000 : 0,
       positionMs: this.running ? this.positionMs() : this.shownMs,
+      // The music's schedule: show time fromMs sounds at context time anchor (s).
+      fromMs: this.fromMs,
+      anchor: this.clock === "music" && this.anchor !== Infinity ? this.anchor : null,
+      held: this.soundtrack ? this.soundtrack.held() : {pieces: 0, bytes: 0},
       note: document.getElementById("note").textContent,
     };
   }
