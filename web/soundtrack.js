@@ -1,14 +1,13 @@
 // The soundtrack, rendered at build time by the engine the program plays the module with and cut
 // into pieces of 10 s (scripts/web-soundtrack), each in two encodings of the same samples: Ogg
 // Opus, and AAC in MP4 for the browsers whose decoders take no Opus (Safari's). The page uses the
-// first encoding this browser actually decodes. It keeps every piece it has downloaded (3 MB in
-// all), but holds at most two decoded (2 MB per second of 48 kHz stereo; the whole soundtrack
+// first encoding this browser actually decodes. Once the music first plays, every piece is
+// downloaded in the background and kept (3 MB in all), so that a jump waits only for decoding;
+// but at most two are held decoded (0.4 MB per second of 48 kHz stereo; the whole soundtrack
 // would be 95 MB): the one playing and the next, decoded AHEAD_S before it is due.
 import {download} from "./load.js";
 
 const AHEAD_S = 4;
-// How many pieces are downloaded ahead of the one playing.
-const FETCH_AHEAD = 3;
 // A piece starts this far ahead of the audio thread, so that it starts at the context time it
 // is given, not whenever the message reaches the thread.
 const LEAD_S = 0.05;
@@ -74,6 +73,14 @@ export class Soundtrack {
     this.wanted = new Set();
     this.playing = new Set();     // the sources scheduled and not yet ended
     this.trouble = () => {};      // told why a piece is missing, and "" once one plays again
+    this.fetching = false;
+  }
+
+  // Downloads the pieces one after another from piece k on, all of them once.
+  async fetchAll(k) {
+    if (this.fetching) return;
+    this.fetching = true;
+    for (let j = 0; j < this.count; j++) await this.bytes((k + j) % this.count).catch(() => {});
   }
 
   pieceAt(ms) {
@@ -172,7 +179,6 @@ export class Soundtrack {
     const feed = (k) => {
       if (stopped || k >= this.count) return;
       this.want(k === k0 ? [k0] : [k - 1, k]);
-      for (let j = k + 1; j <= k + FETCH_AHEAD && j < this.count; j++) this.bytes(j).catch(() => {});
       this.piece(k).then((buffer) => {
         if (stopped) return;
         if (k === k0) {
@@ -190,6 +196,7 @@ export class Soundtrack {
       });
     };
     feed(k0);
+    this.fetchAll(k0);
 
     return () => {
       stopped = true;
