@@ -78,8 +78,10 @@ async function stills(t) {
     await page.waitFor(() => document.title === "ready" || document.title === "error", [], 120000);
     const webPng = path.join(work, `web-${ms}.png`);
     await page.screenshot(webPng);
-    const glErrors = await page.evaluate(() => Module.glErrors);
+    // Nothing but the picture: no words over it.
+    const [glErrors, words] = await page.evaluate(() => [Module.glErrors, document.body.innerText.trim()]);
     const problems = await page.problems();
+    if (words) problems.push(`"${words}" over the picture`);
     await page.close();
     await native[i];
     const allowed = (ALLOWED_IN[t.engine] || {})[scene] || ALLOWED;
