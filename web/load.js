@@ -25,10 +25,10 @@ export class Progress {
   }
 }
 
-// "loading… 1.2 of 3.9 MB"
+// "loading… 0.4 of 0.8 MB", once there is a tenth of a megabyte to count.
 export function progressLine(loaded, total) {
   const mb = (bytes) => (bytes / 1e6).toFixed(1);
-  return total > 0 ? `loading… ${mb(loaded)} of ${mb(total)} MB` : "loading…";
+  return total >= 1e5 ? `loading… ${mb(loaded)} of ${mb(total)} MB` : "loading…";
 }
 
 // Resolves to the file's bytes (an ArrayBuffer); progress, if given, follows the download. Rejects
