@@ -74,6 +74,7 @@ export class Soundtrack {
     this.playing = new Set();     // the sources scheduled and not yet ended
     this.trouble = () => {};      // told why a piece is missing, and "" once one plays again
     this.fetching = false;
+    this.late = 0;                // pieces that came too late to start on time
   }
 
   // Downloads the pieces one after another from piece k on, all of them once.
@@ -160,6 +161,7 @@ export class Soundtrack {
       if (when < earliest) {
         offset += earliest - when;
         when = earliest;
+        this.late++;
       }
       const duration = (end - this.pieceMs(k)) / 1000 - offset;
       if (duration <= 0) return;
@@ -176,10 +178,13 @@ export class Soundtrack {
       this.trouble("");
     };
 
+    // A start close to a piece's end waits for the next piece too, which would come late else.
+    const both = k0 + 1 < this.count && this.pieceMs(k0 + 1) - fromMs < AHEAD_S * 1000;
     const feed = (k) => {
       if (stopped || k >= this.count) return;
-      this.want(k === k0 ? [k0] : [k - 1, k]);
-      this.piece(k).then((buffer) => {
+      this.want(k === k0 ? (both ? [k0, k0 + 1] : [k0]) : [k - 1, k]);
+      const next = k === k0 && both ? this.piece(k0 + 1).catch(() => {}) : null;
+      this.piece(k).then((buffer) => next ? next.then(() => buffer) : buffer).then((buffer) => {
         if (stopped) return;
         if (k === k0) {
           const rate = context.sampleRate;
@@ -212,12 +217,13 @@ export class Soundtrack {
     };
   }
 
-  // The decoded sound held now: pieces kept or playing, and their bytes (32-bit samples).
+  // The decoded sound held now: pieces kept or playing, and their bytes (32-bit samples); and
+  // how many pieces have come late.
   held() {
     const buffers = new Set(this.decoded.values());
     for (const source of this.playing) buffers.add(source.buffer);
     let bytes = 0;
     for (const buffer of buffers) bytes += buffer.length * buffer.numberOfChannels * 4;
-    return {pieces: buffers.size, bytes};
+    return {pieces: buffers.size, bytes, late: this.late};
   }
 }

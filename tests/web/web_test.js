@@ -341,7 +341,8 @@ async function clock(t) {
     soundAsExpected(t, back, "sound back");
   }
   check(most.pieces <= 2 && most.bytes < 16e6,
-        `decoded sound held: at most ${most.pieces} pieces, ${(most.bytes / 1e6).toFixed(1)} MB`, t.failures);
+        `decoded sound held: at most ${most.pieces} pieces, ${(most.bytes / 1e6).toFixed(1)} MB ` +
+        `(pieces late: ${(await page.evaluate(where)).audio.held.late})`, t.failures);
   await page.close();
 }
 
@@ -376,7 +377,7 @@ async function loading(t) {
   const seen = (await page.evaluate(() => __lines)).filter((s, i, all) => s !== all[i - 1]);
   const loaded = seen.map((s) => /^loading… ([\d.]+) of ([\d.]+) MB$/.exec(s)).filter((m) => m);
   const rising = loaded.every((m, i) => i === 0 || +m[1] >= +loaded[i - 1][1]);
-  check(loaded.length >= 5 && rising && +loaded[loaded.length - 1][2] > 0.5,
+  check(loaded.length >= 3 && rising && +loaded[loaded.length - 1][2] > 0.5,
         `a slow network: ${loaded.length} lines of progress, from "${loaded[0][0]}" to ` +
         `"${loaded[loaded.length - 1][0]}", then "${seen[seen.length - 1]}"`, t.failures);
   await page.close();
