@@ -157,8 +157,9 @@ export class Soundtrack {
     const schedule = (k, buffer) => {
       const begin = Math.max(this.pieceMs(k), fromMs), end = this.pieceMs(k + 1);
       let when = at(begin), offset = (begin - this.pieceMs(k)) / 1000;
+      // The first piece starts at the anchor, which was set LEAD_S ahead a moment ago.
       const earliest = context.currentTime + LEAD_S;
-      if (when < earliest) {
+      if (k !== k0 && when < earliest) {
         offset += earliest - when;
         when = earliest;
         this.late++;
