@@ -20,6 +20,16 @@ const BINARY = {
 const WIDTH = 1024, HEIGHT = 768;
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
+// The servers and X servers started here go with the process, however it ends its run.
+const helpers = new Set();
+process.on("exit", () => { for (const helper of helpers) helper.kill(); });
+function start(command, args, options) {
+  const child = spawn(command, args, options);
+  helpers.add(child);
+  child.on("exit", () => helpers.delete(child));
+  return child;
+}
+
 function freePort() {
   return new Promise((resolve) => {
     const probe = net.createServer().listen(0, "127.0.0.1", () => {
@@ -45,7 +55,7 @@ async function waitForServer(address, what) {
 // the page's address and a function that stops the server.
 async function serve(dir) {
   const port = await freePort();
-  const server = spawn("python3", ["-m", "http.server", "--bind", "127.0.0.1", "-d", dir, String(port)],
+  const server = start("python3", ["-m", "http.server", "--bind", "127.0.0.1", "-d", dir, String(port)],
                        {stdio: "ignore"});
   const address = `http://127.0.0.1:${port}/index.html`;
   await waitForServer(address, "the web server");
@@ -95,7 +105,7 @@ async function serveFaulty(dir, faults = {}, {bytesPerSecond = 0} = {}) {
 // A private X server for the engines that need a real window; resolves to its display and a
 // function that stops it.
 async function startXvfb() {
-  const xvfb = spawn("Xvfb", ["-displayfd", "3", "-screen", "0", "1600x1200x24", "-nolisten", "tcp"],
+  const xvfb = start("Xvfb", ["-displayfd", "3", "-screen", "0", "1600x1200x24", "-nolisten", "tcp"],
                      {stdio: ["ignore", "ignore", "ignore", "pipe"]});
   let number = "";
   await new Promise((resolve, reject) => {
@@ -275,7 +285,7 @@ class WebDriverPage extends Page {
 async function launchWebKit() {
   const xvfb = await startXvfb();
   const port = await freePort();
-  const driver = spawn("WebKitWebDriver", [`--port=${port}`, "--host=127.0.0.1"],
+  const driver = start("WebKitWebDriver", [`--port=${port}`, "--host=127.0.0.1"],
                        {stdio: "ignore", env: {...process.env, DISPLAY: xvfb.display}});
   const base = `http://127.0.0.1:${port}`;
   async function call(method, url, body) {
