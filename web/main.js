@@ -8,6 +8,7 @@ import {Music} from "./music.js";
 import {Show} from "./show.js";
 import {bindControls} from "./controls.js";
 import {stillTime, stillDrawn} from "./still.js";
+import {keepOffline} from "./offline.js";
 
 // After the first click the show waits this long at most for the browser to start the audio
 // output; without it, the show plays silently and the music joins when it can.
@@ -94,3 +95,4 @@ if (stillMs < 0) {
   });
 }
 startProgram(Module, progress).catch((e) => fail(e.message));
+keepOffline();

@@ -11,6 +11,7 @@
 // a jump, the end), and elapsedMs(), the show time gone since start, once a frame.
 import {noSound} from "./status.js";
 import {Soundtrack} from "./soundtrack.js";
+import {keepSoundtrack} from "./offline.js";
 
 // The soundtrack's rate, asked of the output so that its pieces decode without resampling.
 const RATE = 48000;
@@ -76,6 +77,7 @@ export class Music {
     try {
       this.soundtrack = await Soundtrack.open(this.context, progress, fromMs);
       this.soundtrack.trouble = (why) => noSound(why);
+      keepSoundtrack(this.soundtrack.files());
     } catch (e) {
       this.fail(e.message);
     }

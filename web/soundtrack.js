@@ -97,6 +97,11 @@ export class Soundtrack {
     return `music/${String(k).padStart(3, "0")}.${this.encoding}`;
   }
 
+  // Every piece's file in the encoding taken.
+  files() {
+    return Array.from({length: this.count}, (_, k) => this.file(k));
+  }
+
   bytes(k, progress = null) {
     if (!this.encoded.has(k)) {
       const bytes = download(this.file(k), progress);

@@ -51,19 +51,24 @@ async function tagsAndManifest(dir, failures) {
   }
 }
 
-// Opens the page and waits until its service worker has taken every file in.
+// Opens the page and waits until its service worker has taken every file in, the soundtrack's
+// last piece included; resolves to the page, and whether a service worker served it.
 async function visit(browser, address) {
   const page = await browser.newPage();
   await page.goto(address);
-  await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
-  return page;
+  await page.waitFor(async () => {
+    await navigator.serviceWorker.ready;
+    const [key] = await caches.keys();
+    return key !== undefined && (await (await caches.open(key)).keys()).some((r) => /music\/024\./.test(r.url));
+  });
+  return {page, controlled: await page.evaluate(() => navigator.serviceWorker.controller !== null)};
 }
 
 async function offline(dir, failures) {
   let server = await serve(dir);
   const browser = await launch("chromium");
   try {
-    await (await visit(browser, server.address)).close();
+    await (await visit(browser, server.address)).page.close();
     // The server goes; the same address is opened again, and the show starts and plays.
     const address = server.address;
     server.stop();
@@ -94,7 +99,9 @@ async function newBuild(dir, failures) {
   const server = await serve(copy);
   const browser = await launch("chromium");
   try {
-    let page = await visit(browser, server.address);
+    // The second visit is served by the first build's worker, which then has a page to wait for.
+    await (await visit(browser, server.address)).page.close();
+    let {page, controlled} = await visit(browser, server.address);
     fs.appendFileSync(path.join(copy, "main.js"), "\nwindow.buildMark = 2;\n");
     const sw = fs.readFileSync(path.join(copy, "sw.js"), "utf8").replace(/quenrastilan-([0-9a-f]+)/, "quenrastilan-$1b");
     fs.writeFileSync(path.join(copy, "sw.js"), sw);
@@ -106,7 +113,7 @@ async function newBuild(dir, failures) {
     await page.goto(server.address);
     await page.waitFor(() => window.buildMark === 2, [], 30000).catch(() => {});
     const after = await page.evaluate(async () => ({mark: window.buildMark, caches: await caches.keys()}));
-    check(before && after.mark === 2 && after.caches.length === 1 && after.caches[0].endsWith("b"),
+    check(controlled && before && after.mark === 2 && after.caches.length === 1 && after.caches[0].endsWith("b"),
           `a new build replaces the old: the new main.js served, caches ${after.caches.join(", ")}`, failures);
   } finally {
     await browser.close();
