@@ -95,4 +95,5 @@ if (stillMs < 0) {
   });
 }
 startProgram(Module, progress).catch((e) => fail(e.message));
-keepOffline();
+// A still is a moment shared by a link, not a visit to keep.
+if (stillMs < 0) keepOffline();

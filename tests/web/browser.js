@@ -198,7 +198,10 @@ async function launchPuppeteer(engine) {
   }
   let browser;
   try {
-    browser = await puppeteer.launch({executablePath: BINARY[engine], ...options});
+    // The page's service worker is left to itself: puppeteer attached to it loses track of its
+    // sessions once the browser stops the idle worker, and then opens no new page.
+    browser = await puppeteer.launch({executablePath: BINARY[engine], ...options,
+                                      targetFilter: (target) => target.type() !== "service_worker"});
   } catch (e) {
     if (xvfb) xvfb.stop();
     throw e;
