@@ -9,12 +9,17 @@ import {Show} from "./show.js";
 import {bindControls} from "./controls.js";
 import {stillTime, stillDrawn} from "./still.js";
 import {keepOffline} from "./offline.js";
+import {saveFrame} from "./frame.js";
 
 // After the first click the show waits this long at most for the browser to start the audio
 // output; without it, the show plays silently and the music joins when it can.
 const UNLOCK_WAIT_MS = 1000;
 
 const params = new URLSearchParams(location.search);
+// A phone or tablet: a finger, not a mouse, points.
+const touchScreen = matchMedia("(pointer: coarse)").matches;
+// A touch screen draws no more pixels than a 1440x1080 picture, however dense its pixels.
+const MOST_TOUCH_PIXELS = 1440 * 1080;
 const stillMs = stillTime(params);
 const startMs = Math.max(0, parseInt(params.get("start"), 10) || 0);
 const music = new Music();
@@ -46,6 +51,15 @@ const Module = window.Module = {
     console.error("GL error 0x" + code.toString(16));
   },
   audioState: () => music.state(),
+  // The drawing buffer's device pixels a CSS pixel, for a canvas of cssWidth x cssHeight: the
+  // screen's own, held down on a touch screen so that the picture keeps to MOST_TOUCH_PIXELS.
+  pixelRatio(cssWidth, cssHeight) {
+    const ratio = window.devicePixelRatio || 1;
+    if (!touchScreen) return ratio;
+    const w = Math.min(cssWidth, (cssHeight * 4) / 3), h = (w * 3) / 4;
+    return Math.min(ratio, Math.sqrt(MOST_TOUCH_PIXELS / Math.max(1, w * h)));
+  },
+  saveFrame: (x, y, width, height, ms) => saveFrame(document.getElementById("canvas"), x, y, width, height, ms),
   print: (text) => console.log(text),
   printErr: (text) => console.warn(text),
   onAbort: (what) => fail("The demo stopped: " + what),
@@ -64,7 +78,7 @@ async function ready() {
   if (!Module.showIsReady || !musicLoaded || hasFailed()) return;
   loaded = true;
   if (!unlocking) {
-    say("click to start", {prompt: true});
+    say(touchScreen ? "tap to start" : "click to start", {prompt: true});
     Module.readyAt = performance.now();
     return;
   }
@@ -86,6 +100,7 @@ function gesture() {
   ready();
 }
 
+// Called at the start: the control bar, and the page's visibility followed from then on.
 let followVisibility = () => {};
 if (stillMs < 0) {
   followVisibility = bindControls(show, gesture);

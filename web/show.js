@@ -28,4 +28,18 @@ export class Show {
   // Jumps by ms, or to show time ms; playing or paused, as before.
   jump(by) { if (this.started) this.Module._web_jump(by); }
   seek(ms) { if (this.started) this.Module._web_jump(ms - this.time()); }
+
+  // The scenes, from the program's scene table: [{name, first, last}] in show order, in ms.
+  scenes() {
+    return this.Module.UTF8ToString(this.Module._web_scenes()).trim().split("\n").map((line) => {
+      const [name, first, last] = line.split(" ");
+      return {name, first: Number(first), last: Number(last)};
+    });
+  }
+
+  // The show's last moment, in ms.
+  length() { return this.Module._web_end(); }
+
+  // Saves the frame on screen as a PNG file (Module.saveFrame).
+  saveFrame() { if (this.started) this.Module._web_save_frame(); }
 }
