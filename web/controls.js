@@ -11,7 +11,13 @@
 // none of this: the page does not bind it there.
 const JUMP_MS = 10000;
 const HIDE_AFTER_MS = 3000;
-const DOUBLE_TAP_MS = 350;
+const DOUBLE_TAP_MS = 500;
+
+// "mouse", "touch" or "pen": what last pointed at the page. A finger leaves :hover on what it
+// tapped, which must not hold the bar up.
+let pointer = "mouse";
+window.addEventListener("pointerdown", (e) => { pointer = e.pointerType; }, true);
+window.addEventListener("pointermove", (e) => { if (e.pointerType === "mouse") pointer = "mouse"; }, true);
 
 // 83456 ms as "1:23".
 export function clockText(ms) {
@@ -87,7 +93,7 @@ function controlBar(show) {
   // Hidden after a few seconds without input while the show plays; while paused, or while the
   // pointer rests on the bar or the seek bar is held, it stays.
   const hideIfIdle = () => {
-    if (!show.playing() || dragging || bar.matches(":hover")) {
+    if (!show.playing() || dragging || (pointer === "mouse" && bar.matches(":hover"))) {
       hideTimer = setTimeout(hideIfIdle, HIDE_AFTER_MS);
       return;
     }
@@ -141,7 +147,9 @@ function controlBar(show) {
 export function bindControls(show, gesture) {
   let bar = null, pausedByHiding = false, lastTap = 0;
   window.addEventListener("click", () => gesture());
-  window.addEventListener("dblclick", () => { if (show.started) toggleFullScreen(); });
+  // A mouse's double click; a finger's double tap is counted below, since not every browser
+  // makes it a double click.
+  window.addEventListener("dblclick", () => { if (show.started && pointer === "mouse") toggleFullScreen(); });
   // A tap or a mouse move shows the bar.
   window.addEventListener("pointerdown", () => { if (bar) bar.reveal(); });
   window.addEventListener("pointermove", (e) => { if (bar && e.pointerType === "mouse") bar.reveal(); });
@@ -149,7 +157,8 @@ export function bindControls(show, gesture) {
   // navigates away from the page but the seek bar's own dragging.
   window.addEventListener("touchend", (e) => {
     if (!show.started || e.touches.length > 0) return;
-    const now = performance.now();
+    // When the finger came up, not when a busy page got to it.
+    const now = e.timeStamp;
     if (now - lastTap < DOUBLE_TAP_MS) {
       toggleFullScreen();
       lastTap = 0;

@@ -130,9 +130,11 @@ async function startXvfb() {
 //   setHidden(hidden)         hides the page (behind another tab, or its window minimised) or
 //                             shows it again
 //   throttle(bytesPerSecond)  the network's speed (Chromium only; 0 lifts it)
+//   tap(x, y)                 a finger's tap at a point of the viewport (Chromium only)
 //   close()
 // newPage({init}) runs the function `init` in every document before the page's own scripts
-// (Chromium and Firefox only).
+// (Chromium and Firefox only); newPage({device: {width, height, deviceScaleFactor, isMobile,
+// hasTouch}}) emulates a phone's screen instead of the 1024x768 window (Chromium only).
 class Page {
   async waitFor(fn, args = [], ms = 60000) {
     const until = Date.now() + ms;
@@ -144,6 +146,7 @@ class Page {
   }
 
   throttle() { throw new Error("network throttling needs the DevTools protocol (chromium)"); }
+  tap() { throw new Error("touch needs the DevTools protocol (chromium)"); }
 }
 
 class PuppeteerPage extends Page {
@@ -164,6 +167,7 @@ class PuppeteerPage extends Page {
   // Puppeteer names keys by their value, which for Space is " " (its Firefox driver knows no other).
   press(key) { return this.page.keyboard.press(key === "Space" ? " " : key); }
   click(x, y) { return this.page.mouse.click(x, y); }
+  tap(x, y) { return this.engine === "chromium" ? this.page.touchscreen.tap(x, y) : super.tap(); }
   async screenshot(file) { await this.page.screenshot({path: file}); }
   async problems() { return this.seen.slice(); }
   close() { return this.page.close(); }
@@ -208,9 +212,9 @@ async function launchPuppeteer(engine) {
   }
   return {
     engine,
-    async newPage({init} = {}) {
+    async newPage({init, device} = {}) {
       const page = await browser.newPage();
-      await page.setViewport({width: WIDTH, height: HEIGHT, deviceScaleFactor: 1});
+      await page.setViewport(device || {width: WIDTH, height: HEIGHT, deviceScaleFactor: 1});
       if (init) await page.evaluateOnNewDocument(init);
       return new PuppeteerPage(page, engine);
     },

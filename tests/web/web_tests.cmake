@@ -19,8 +19,11 @@ foreach(engine chromium firefox webkit)
   set_tests_properties(Web.${engine} PROPERTIES FIXTURES_REQUIRED web_driver LABELS web TIMEOUT 600
                        SKIP_RETURN_CODE ${WEB_SKIP})
 endforeach()
-add_test(NAME Web.offline
-         COMMAND sh -c "${WEB_NEEDS}; exec node '${WEB_TEST_DIR}/offline_test.js' build-web"
-         WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
-set_tests_properties(Web.offline PROPERTIES FIXTURES_REQUIRED web_driver LABELS web TIMEOUT 300
-                     SKIP_RETURN_CODE ${WEB_SKIP})
+# The page kept offline and shared; its controls on a desktop and a phone (Chromium).
+foreach(test offline controls)
+  add_test(NAME Web.${test}
+           COMMAND sh -c "${WEB_NEEDS}; exec node '${WEB_TEST_DIR}/${test}_test.js' build-web"
+           WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  set_tests_properties(Web.${test} PROPERTIES FIXTURES_REQUIRED web_driver LABELS web TIMEOUT 300
+                       SKIP_RETURN_CODE ${WEB_SKIP})
+endforeach()
