@@ -1,10 +1,11 @@
 // The web page's figures beside the native player's, per scene, in one run on one machine:
 // the page's frames per second and its main thread's median milliseconds per animation-frame
-// callback in headless Chromium (WebGL on the CPU through SwiftShader), played from the scene's
+// callback in a browser engine (headless Chromium by default, WebGL on the CPU through
+// SwiftShader; firefox or webkit in a window under Xvfb, on llvmpipe), played from the scene's
 // first millisecond; the native player's frames per second over the same stretch of show, swap
 // timed in a 1024x768 window under Xvfb (quenrastilan-bench --playback window); and the frame
-// rate of an empty page of the same size, the ceiling the browser's own compositing sets.
-//   node bench/web_fps.js build-web build/quenrastilan-bench [SECONDS]
+// rate of an empty page of the same size, the ceiling the engine's own compositing sets.
+//   node bench/web_fps.js build-web build/quenrastilan-bench [ENGINE] [SECONDS]
 // Run from the source folder after ./scripts/build-web, ./scripts/build and the web tests' npm
 // install; SECONDS of each scene are played (default 5). The scenes and their times come from
 // the player (quenrastilan --list-scenes, beside the benchmark). A GPU does far better than
@@ -16,7 +17,7 @@ const path = require("path");
 const {execFileSync} = require("child_process");
 const {serve, launch, sleep} = require("../tests/web/browser.js");
 
-// Times every animation-frame callback the page's own code makes, before the page loads.
+// Times every animation-frame callback the page's own code asks for from here on.
 function timeAnimationFrames() {
   const request = window.requestAnimationFrame.bind(window);
   window.callbackMs = [];
@@ -56,36 +57,37 @@ function listScenes(player) {
   });
 }
 
-async function newPage(browser) {
-  const page = await browser.newPage();
-  await page.setViewport({width: 1024, height: 768, deviceScaleFactor: 1});
-  return page;
-}
-
 async function emptyPageFps(browser, seconds) {
-  const page = await newPage(browser);
-  await page.setContent(EMPTY_PAGE);
-  await sleep(500);
-  const a = await page.evaluate(() => [window.frames, performance.now()]);
-  await sleep(seconds * 1000);
-  const b = await page.evaluate(() => [window.frames, performance.now()]);
-  await page.close();
-  return (b[0] - a[0]) / ((b[1] - a[1]) / 1000);
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), "web-empty-"));
+  fs.writeFileSync(path.join(dir, "index.html"), EMPTY_PAGE);
+  const server = await serve(dir);
+  const page = await browser.newPage();
+  try {
+    await page.goto(server.address);
+    await sleep(1000);
+    const a = await page.evaluate(() => [window.frames, performance.now()]);
+    await sleep(seconds * 1000);
+    const b = await page.evaluate(() => [window.frames, performance.now()]);
+    return (b[0] - a[0]) / ((b[1] - a[1]) / 1000);
+  } finally {
+    await page.close();
+    server.stop();
+    fs.rmSync(dir, {recursive: true});
+  }
 }
 
 // Plays each scene from its first millisecond for `seconds`: frames per second and the median
 // callback time.
 async function webFigures(browser, address, scenes, seconds) {
-  const page = await newPage(browser);
-  await page.evaluateOnNewDocument(timeAnimationFrames);
+  const page = await browser.newPage();
   await page.goto(address);
-  await page.waitForFunction(() => window.Module && Module.showIsReady, {timeout: 120000, polling: 10});
-  const ready = await page.evaluate(() => performance.now());
-  await page.mouse.click(512, 384);
-  await page.waitForFunction(() => Module.framesDrawn > 0, {timeout: 60000, polling: 10});
-  const first = await page.evaluate(() => Module.firstFrameAt);
+  await page.evaluate(timeAnimationFrames);
+  await page.waitFor(() => window.Module && Module.readyAt > 0, [], 120000);
+  await page.click(512, 384);
+  await page.waitFor(() => Module.framesDrawn > 0, [], 60000);
+  const [ready, clicked, first] = await page.evaluate(() => [Module.readyAt, Module.clickedAt, Module.firstFrameAt]);
   console.log(`load to ready (click to start): ${ready.toFixed(0)} ms; click to first frame: ` +
-              `${(first - ready).toFixed(0)} ms`);
+              `${(first - clicked).toFixed(0)} ms`);
   const figures = [];
   for (const scene of scenes) {
     const a = await page.evaluate((to) => {
@@ -111,18 +113,18 @@ function nativeFps(bench, scene, seconds) {
 }
 
 async function main() {
-  const [dir, bench, secondsArg] = process.argv.slice(2);
+  const [dir, bench, engine = "chromium", secondsArg] = process.argv.slice(2);
   if (!dir || !bench) {
-    console.error("usage: node bench/web_fps.js PAGE_DIR QUENRASTILAN_BENCH [SECONDS]");
+    console.error("usage: node bench/web_fps.js PAGE_DIR QUENRASTILAN_BENCH [ENGINE] [SECONDS]");
     process.exit(2);
   }
   const seconds = Number(secondsArg || 5);
   const scenes = listScenes(path.join(path.dirname(bench), "quenrastilan"));
   const load = () => os.loadavg().map((l) => l.toFixed(2)).join(" ");
-  console.log(`${new Date().toISOString()}, ${os.cpus().length} cores, load ${load()}`);
+  console.log(`${engine}, ${new Date().toISOString()}, ${os.cpus().length} cores, load ${load()}`);
 
   const server = await serve(dir);
-  const browser = await launch();
+  const browser = await launch(engine);
   let ceiling, web;
   try {
     ceiling = await emptyPageFps(browser, seconds);
@@ -134,7 +136,7 @@ async function main() {
   }
   const native = scenes.map((scene) => nativeFps(bench, scene, seconds));
 
-  console.log(`empty page of 1024x768: ${ceiling.toFixed(1)} fps (the browser's ceiling)`);
+  console.log(`empty page of 1024x768: ${ceiling.toFixed(1)} fps (the engine's ceiling)`);
   console.log("scene      web fps  web ms/callback  native fps  web/native");
   scenes.forEach((scene, i) => {
     const w = web[i];

@@ -1,25 +1,36 @@
-// The page's service worker: keeps every file of one build, so that a second visit starts without
-// the network and works offline. scripts/build-web writes the build's file list and a version (a
-// hash of the files) in place of the two markers below; a new build is a new version, whose
-// files are all fetched (revalidated, never taken stale from the HTTP cache) before it takes
-// over, and it takes over only once no page of the old one is open, so a page never mixes the
-// files of two builds.
+// The page's service worker: keeps one build's files, so that a second visit starts without the
+// network and works offline. scripts/build-web writes the build's file list (but the soundtrack's
+// pieces) and a version (a hash of all its files) in place of the two markers below. The page
+// asks it to keep the pieces of the soundtrack's one encoding the browser decodes. A new build is
+// a new version, whose files are all fetched (revalidated, never taken stale from the HTTP
+// cache) before it takes over, and it takes over only once no page of the old one is open, so a
+// page never mixes the files of two builds.
 "use strict";
 const VERSION = "quenrastilan-@VERSION@";
 const FILES = [@FILES@];
 
+function keep(cache, name) {
+  return fetch(name, {cache: "no-cache"}).then((response) => {
+    if (!response.ok) throw new Error(name + ": " + response.status);
+    return cache.put(name, response);
+  });
+}
+
 self.addEventListener("install", (event) => {
-  event.waitUntil(caches.open(VERSION).then((cache) =>
-    Promise.all(FILES.map((name) => fetch(name, {cache: "no-cache"}).then((response) => {
-      if (!response.ok) throw new Error(name + ": " + response.status);
-      return cache.put(name, response);
-    })))));
+  event.waitUntil(caches.open(VERSION).then((cache) => Promise.all(FILES.map((name) => keep(cache, name)))));
 });
 
 // The old builds' files go once this one has taken over.
 self.addEventListener("activate", (event) => {
   event.waitUntil(caches.keys().then((keys) =>
     Promise.all(keys.filter((k) => k.startsWith("quenrastilan-") && k !== VERSION).map((k) => caches.delete(k)))));
+});
+
+// The soundtrack's pieces the page plays, those not kept yet.
+self.addEventListener("message", (event) => {
+  const names = (event.data && event.data.keep || []).filter((n) => /^music\/[0-9]+\.[a-z0-9]+$/.test(n));
+  event.waitUntil(caches.open(VERSION).then((cache) => Promise.all(names.map((name) =>
+    cache.match(name).then((hit) => hit || keep(cache, name).catch(() => {}))))));
 });
 
 // The build's own files come from its cache, whatever the query (?start=, ?t=); anything else

@@ -1,6 +1,6 @@
 // The page when the browser takes its GPU away and gives it back, and a still when the window's
 // size changes, in headless Chromium:
-//   node gpu_test.js PAGE_DIR
+//   node tests/web/gpu_test.js PAGE_DIR
 // run from the source folder with the page's folder as ./scripts/build-web leaves it (build-web).
 "use strict";
 const fs = require("fs");
@@ -14,26 +14,39 @@ const {readPng, compare} = require("./png.js");
 // nothing (a state-carrying scene brought to its moment wrongly moves it by a tenth and more).
 const BLOCK = 4, THRESHOLD = 32, MEAN = 0.05;
 
-async function openPage(browser, problems, width, height, scale) {
-  const page = await browser.newPage();
-  await page.setViewport({width, height, deviceScaleFactor: scale});
-  page.on("pageerror", (e) => problems.push("exception: " + e.message));
-  page.on("console", (m) => {
-    if (m.type() === "error" && !/favicon/.test(m.location().url || "")) problems.push("console error: " + m.text());
-  });
-  return page;
-}
-
 function check(ok, what, failures) {
   console.log((ok ? "ok   " : "FAIL ") + what);
   if (!ok) failures.push(what);
 }
 
-async function still(browser, address, ms, width, height, scale, file) {
-  const page = await openPage(browser, [], width, height, scale);
+// The picture in the page's canvas as a PNG file: a still's stays in its canvas; the show's is
+// drawn again for Module.saveFrame, which hands over the picture's rectangle and show time.
+function readCanvas(page, file, fromShow) {
+  return page.evaluate((fromShow) => new Promise((resolve) => {
+    const grab = (x, y, width, height, ms) => {
+      const copy = document.createElement("canvas");
+      copy.width = width;
+      copy.height = height;
+      copy.getContext("2d").drawImage(Module.canvas, x, y, width, height, 0, 0, width, height);
+      resolve({ms, png: copy.toDataURL("image/png").split(",")[1]});
+    };
+    if (!fromShow) return grab(0, 0, Module.canvas.width, Module.canvas.height, Module.stillMs);
+    let handed = false;
+    Module.saveFrame = (...args) => { handed = true; grab(...args); };
+    Module._web_save_frame();
+    if (!handed) resolve({ms: -1, png: ""});
+  }), fromShow).then(({ms, png}) => {
+    if (!png) throw new Error("the page handed over no frame to save");
+    fs.writeFileSync(file, Buffer.from(png, "base64"));
+    return ms;
+  });
+}
+
+async function still(browser, address, ms, device, file) {
+  const page = await browser.newPage({device});
   await page.goto(`${address}?t=${ms}`);
-  await page.waitForFunction(() => document.title === "ready", {timeout: 120000});
-  await page.screenshot({path: file});
+  await page.waitFor(() => document.title === "ready", [], 120000);
+  await readCanvas(page, file, false);
   await page.close();
 }
 
@@ -46,14 +59,14 @@ function samePicture(a, b, what, failures) {
 
 // The context lost in the credits at 1.5 device pixels a CSS pixel, where the text comes from a
 // finer glyph atlas made on demand, and given back: the picture and the music stop and go on
-// from the same moment, and the paused picture is then the still of its moment.
+// from the same moment, and the frame then on screen is the still of its moment.
 async function lostContext(browser, address, work, failures) {
-  const problems = [];
-  const page = await openPage(browser, problems, 1024, 768, 1.5);
+  const device = {width: 1024, height: 768, deviceScaleFactor: 1.5};
+  const page = await browser.newPage({device});
   await page.goto(address);
-  await page.waitForFunction(() => window.Module && Module.showIsReady, {timeout: 60000});
-  await page.mouse.click(512, 384);
-  await page.waitForFunction(() => Module.framesDrawn > 0, {timeout: 60000});
+  await page.waitFor(() => window.Module && Module.readyAt > 0);
+  await page.click(512, 384);
+  await page.waitFor(() => Module.framesDrawn > 0);
   await page.evaluate(() => Module._web_jump(3000 - Module._web_time()));
   await sleep(1000);
   await page.evaluate(() => {
@@ -70,24 +83,25 @@ async function lostContext(browser, address, work, failures) {
         `${lost.audio.playing ? "on" : "off"}`, failures);
 
   await page.evaluate(() => window.loseContext.restoreContext());
-  await page.waitForFunction((n) => Module.framesDrawn > n + 10, {timeout: 60000}, lost.frames);
+  await page.waitFor((n) => Module.framesDrawn > n + 10, [lost.frames]);
   const back = await page.evaluate(() => ({show: Module._web_time(), audio: Module.audioState()}));
   check(back.show >= lost.show && back.show < lost.show + 3000 && back.audio.playing &&
         Math.abs(back.audio.positionMs - back.show) < 150,
         `restored: show at ${back.show} ms, music at ${back.audio.positionMs.toFixed(0)} ms ` +
         `(held at ${lost.show} ms)`, failures);
 
-  await page.keyboard.press("Space");
+  await page.press("Space");
   await sleep(500);
-  const paused = await page.evaluate(() => Module.lastTime);
+  const shown = await page.evaluate(() => Module.lastTime);
   const played = path.join(work, "restored.png");
-  await page.screenshot({path: played});
+  await readCanvas(page, played, true);
   const glErrors = await page.evaluate(() => Module.glErrors);
+  const problems = await page.problems();
   check(glErrors === 0 && problems.length === 0, `${glErrors} GL errors ${problems.join("; ")}`, failures);
   await page.close();
   const expected = path.join(work, "still.png");
-  await still(browser, address, paused, 1024, 768, 1.5, expected);
-  samePicture(played, expected, `the last frame after the restore against the still of its ${paused} ms`,
+  await still(browser, address, shown, device, expected);
+  samePicture(played, expected, `the last frame after the restore against the still of its ${shown} ms`,
               failures);
 }
 
@@ -95,25 +109,29 @@ async function lostContext(browser, address, work, failures) {
 // the still opened at 800x600.
 async function resizedStill(browser, address, work, failures) {
   const ms = 52000;
-  const problems = [];
-  const page = await openPage(browser, problems, 1024, 768, 1);
+  const page = await browser.newPage();
   await page.goto(`${address}?t=${ms}`);
-  await page.waitForFunction(() => document.title === "ready", {timeout: 120000});
-  await page.setViewport({width: 800, height: 600, deviceScaleFactor: 1});
-  await page.waitForFunction(() => Module.canvas.width === 800 && Module.canvas.height === 600, {timeout: 60000});
+  await page.waitFor(() => document.title === "ready", [], 120000);
+  await page.evaluate(() => {
+    Module.canvas.style.width = "800px";
+    Module.canvas.style.height = "600px";
+    dispatchEvent(new Event("resize"));
+  });
+  await page.waitFor(() => Module.canvas.width === 800 && Module.canvas.height === 600);
   const buffer = await page.evaluate(() => {
     const gl = Module.canvas.getContext("webgl2");
     return [gl.drawingBufferWidth, gl.drawingBufferHeight];
   });
   const resized = path.join(work, "resized.png");
-  await page.screenshot({path: resized});
+  await readCanvas(page, resized, false);
   const glErrors = await page.evaluate(() => Module.glErrors);
+  const problems = await page.problems();
   await page.close();
   check(buffer[0] === 800 && buffer[1] === 600 && glErrors === 0 && problems.length === 0,
         `resized still: drawing buffer ${buffer.join("x")}, ${glErrors} GL errors ${problems.join("; ")}`,
         failures);
   const expected = path.join(work, "still-800.png");
-  await still(browser, address, ms, 800, 600, 1, expected);
+  await still(browser, address, ms, {width: 800, height: 600, deviceScaleFactor: 1}, expected);
   samePicture(resized, expected, `the still at ${ms} ms resized against the one opened at 800x600`, failures);
 }
 
@@ -126,7 +144,7 @@ async function main() {
   const failures = [];
   const work = fs.mkdtempSync(path.join(os.tmpdir(), "web-gpu-"));
   const server = await serve(dir);
-  const browser = await launch();
+  const browser = await launch("chromium");
   try {
     await lostContext(browser, server.address, work, failures);
     await resizedStill(browser, server.address, work, failures);

@@ -157,7 +157,7 @@ void submit(GLenum mode, const Vertices& v)
             raise(GL_OUT_OF_MEMORY);
             return;
         }
-        flush();
+        startLinesAfresh();
     }
     captureState(kind, next);
     if (texels == 3)

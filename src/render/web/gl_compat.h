@@ -25,6 +25,9 @@ bool qgl_init(const char** error);
 // after its last.
 void qgl_begin_frame(int width, int height);
 void qgl_end_frame();
+// Draws the last frame into the canvas again, as it was, for reading it back at once (the
+// browser clears the canvas once it has shown it). False when it cannot.
+bool qgl_show_frame_again();
 // GL errors raised since the last call by the layer or by WebGL, 0 when none.
 unsigned qgl_take_error();
 // The WebGL context was lost: the work queued for it is dropped. Nothing is to be drawn until

@@ -1,6 +1,6 @@
 // The web GL layer's life and frames: qgl_init opens it on the current WebGL 2 context, each
-// frame is drawn straight into the canvas, its queued WebGL work made at its end, and a lost
-// context is made again as it was.
+// frame is drawn straight into the canvas, its queued WebGL work made at its end (and kept, to be
+// made again), and a lost context is made again as it was.
 #include "render/web/gl_state.h"
 
 using namespace qgl;
@@ -19,12 +19,17 @@ bool qgl_init(const char** error)
 
 void qgl_begin_frame(int, int)
 {
-    flush();
+    startFrame();
 }
 
 void qgl_end_frame()
 {
     flush();
+}
+
+bool qgl_show_frame_again()
+{
+    return makeFrameAgain();
 }
 
 void qgl_context_lost()

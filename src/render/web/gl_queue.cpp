@@ -1,7 +1,8 @@
 // The web GL layer's queue: the WebGL state calls and gathered draws of a frame, made in order by
 // flush() when the frame ends, before a texture changes or an error or WebGL state is asked for.
 // The lines' vertices go up first, as one texture; then each draw's vertex streams, program
-// and uniforms.
+// and uniforms. The frame's work is kept until the next frame begins, so that it can be made
+// again: the frame shown again, to be read back, with nothing kept off screen meanwhile.
 #include "render/web/gl_queue.h"
 
 #include <cstring>
@@ -24,10 +25,16 @@ struct Command {
     float f[4];
 };
 
+// The frame's commands; the first `made` have been made.
 std::vector<Command> commands;
-// The batches, kept from frame to frame for their storage: the first `used` are queued.
+size_t made = 0;
+// The batches, kept from frame to frame for their storage: the first `used` are the frame's.
 std::deque<Batch> batches;
 size_t used = 0;
+// The line data's floats in the line texture; whether the frame's work is all kept (a frame
+// whose lines overflowed the texture, or begun on a lost context, is not).
+size_t uploadedFloats = 0;
+bool repeatable = false;
 
 GLuint vao = 0, quadIbo = 0, segmentIbo = 0, indexIbo = 0, streamVbo[STREAMS] = {}, lineTexture = 0;
 int quadIndexCount = 0, segmentIndexCount = 0, lineRows = 0;
@@ -69,6 +76,7 @@ void uploadLines()
     size_t texels = lineData.size() / 4;
     int rows = (int)((texels + LINE_ROW - 1) / LINE_ROW);
     lineData.resize((size_t)rows * LINE_ROW * 4);
+    uploadedFloats = lineData.size();
     glActiveTexture(GL_TEXTURE0 + LINE_UNIT);
     glBindTexture(GL_TEXTURE_2D, lineTexture);
     if (rows > lineRows) {
@@ -181,21 +189,30 @@ void dropQueue()
 {
     closeBatch();
     commands.clear();
-    used = 0;
+    made = used = 0;
     lineData.clear();
+    uploadedFloats = 0;
+    repeatable = false;
 }
 
-void flush()
+void startLinesAfresh()
 {
-    closeBatch();
-    if (commands.empty())
-        return;
+    flush();
+    lineData.clear();
+    uploadedFloats = 0;
+    repeatable = false;
+}
+
+namespace {
+
+// Makes commands from to to - 1.
+void make(size_t from, size_t to)
+{
     glBindVertexArray(vao);
-    if (!lineData.empty())
-        uploadLines();
     // WebGL's texture is the one the show bound; a textured draw binds its own meanwhile.
     GLuint texture = boundTexture;
-    for (const Command& c : commands) {
+    for (size_t i = from; i < to; i++) {
+        const Command& c = commands[i];
         switch (c.op) {
         case ENABLE: glEnable((GLenum)c.v[0]); break;
         case DISABLE: glDisable((GLenum)c.v[0]); break;
@@ -222,9 +239,42 @@ void flush()
     }
     if (texture != boundTexture)
         glBindTexture(GL_TEXTURE_2D, webTexture(boundTexture));
+}
+
+}  // namespace
+
+void flush()
+{
+    closeBatch();
+    if (made == commands.size())
+        return;
+    if (lineData.size() != uploadedFloats)
+        uploadLines();
+    make(made, commands.size());
+    made = commands.size();
+}
+
+void startFrame()
+{
+    // What was queued before the frame (the show's start-up) is made, and not kept.
+    flush();
     commands.clear();
-    used = 0;
+    made = used = 0;
     lineData.clear();
+    uploadedFloats = 0;
+    repeatable = true;
+    rememberFrameStart();
+}
+
+bool makeFrameAgain()
+{
+    flush();
+    if (!repeatable || made == 0)
+        return false;
+    setFrameStart();
+    make(0, made);
+    restoreWebState();
+    return true;
 }
 
 }  // namespace qgl

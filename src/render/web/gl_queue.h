@@ -55,6 +55,10 @@ Batch& queueBatch();
 // between it and the next draw.
 void closeBatch();
 
+// Makes what is queued and starts the line texture afresh, for lines the texture has no more
+// room for; the frame is then not kept whole.
+void startLinesAfresh();
+
 // The WebGL state calls the queue keeps, in the order they are made.
 void queueEnable(GLenum cap, bool on);
 void queueBlendFunc(GLenum s, GLenum d);

@@ -77,19 +77,45 @@ void applyEnables(const Enables& e)
     S.en = e;
 }
 
+namespace {
+
+// WebGL's state as a frame began.
+WebState frameStart;
+GLenum frameStartBlend[2] = {GL_ONE, GL_ZERO};
+bool frameStartDepthMask = true;
+
+void setWebState(const WebState& w, GLenum blendSrc, GLenum blendDst, bool depthMask)
+{
+    for (auto& c : w.caps)
+        c.second ? glEnable(c.first) : glDisable(c.first);
+    glBlendFunc(blendSrc, blendDst);
+    glDepthMask(depthMask);
+    glDepthFunc(w.depthFunc);
+    glCullFace(w.cullFace);
+    glClearColor(w.clearColor[0], w.clearColor[1], w.clearColor[2], w.clearColor[3]);
+    if (w.viewportSet)
+        glViewport(w.viewport[0], w.viewport[1], w.viewport[2], w.viewport[3]);
+    if (w.scissorSet)
+        glScissor(w.scissor[0], w.scissor[1], w.scissor[2], w.scissor[3]);
+}
+
+}  // namespace
+
 void restoreWebState()
 {
-    for (auto& c : web.caps)
-        c.second ? glEnable(c.first) : glDisable(c.first);
-    glBlendFunc(S.blendSrc, S.blendDst);
-    glDepthMask(S.depthMask);
-    glDepthFunc(web.depthFunc);
-    glCullFace(web.cullFace);
-    glClearColor(web.clearColor[0], web.clearColor[1], web.clearColor[2], web.clearColor[3]);
-    if (web.viewportSet)
-        glViewport(web.viewport[0], web.viewport[1], web.viewport[2], web.viewport[3]);
-    if (web.scissorSet)
-        glScissor(web.scissor[0], web.scissor[1], web.scissor[2], web.scissor[3]);
+    setWebState(web, S.blendSrc, S.blendDst, S.depthMask);
+}
+
+void rememberFrameStart()
+{
+    frameStart = web;
+    frameStartBlend[0] = S.blendSrc, frameStartBlend[1] = S.blendDst;
+    frameStartDepthMask = S.depthMask;
+}
+
+void setFrameStart()
+{
+    setWebState(frameStart, frameStartBlend[0], frameStartBlend[1], frameStartDepthMask);
 }
 
 }  // namespace qgl

@@ -172,6 +172,9 @@ void setEnabled(GLenum cap, bool on);
 void applyEnables(const Enables& e);
 // Sets WebGL's state on a new context as the show last set it.
 void restoreWebState();
+// Keeps WebGL's state as a frame begins, and sets it so again to make the frame again.
+void rememberFrameStart();
+void setFrameStart();
 
 // gl_matrix.cpp: the three matrix stacks, the top of each the current matrix.
 extern std::vector<Mat> modelview, projection, texmatrix;
@@ -260,6 +263,11 @@ void makeDrawBuffers();
 void flush();
 // Drops the queued work, for a lost context.
 void dropQueue();
+// Begins a frame: what was queued before it is made, and the frame's work kept from here on.
+void startFrame();
+// Makes the last frame's work again, WebGL's state set as it began and left as it is: false
+// when it was not kept whole.
+bool makeFrameAgain();
 
 // gl_draw.cpp: immediate mode.
 // The current colour, texture coordinate and normal at position (x, y, z, w).
