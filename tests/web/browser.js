@@ -65,9 +65,12 @@ async function serve(dir) {
 // Serves dir with faults, for the tests of what the page does when a file fails: `faults` maps a
 // file's name to 404 (missing), "silent" (the request is taken and never answered), or a Buffer
 // served in its place. With bytesPerSecond, every file is sent at that pace, as by a slow network.
-// Nothing it serves is kept in the browser's cache.
-async function serveFaulty(dir, faults = {}, {bytesPerSecond = 0} = {}) {
+// Nothing it serves is kept in the browser's cache, unless `cacheable`: then, as from a usual web
+// server, files carry their time and a request that has it already is answered "not modified".
+// sent() is how many bytes of files it has sent.
+async function serveFaulty(dir, faults = {}, {bytesPerSecond = 0, cacheable = false} = {}) {
   const sockets = new Set();
+  let sent = 0;
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, "http://x").pathname.slice(1)) || "index.html";
     const fault = faults[name];
@@ -78,10 +81,18 @@ async function serveFaulty(dir, faults = {}, {bytesPerSecond = 0} = {}) {
       response.end();
       return;
     }
+    const modified = Buffer.isBuffer(fault) ? "" : fs.statSync(file).mtime.toUTCString();
+    if (cacheable && modified && request.headers["if-modified-since"] === modified) {
+      response.writeHead(304);
+      response.end();
+      return;
+    }
     const body = Buffer.isBuffer(fault) ? fault : fs.readFileSync(file);
-    const type = {".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm"}[path.extname(name)];
+    const type = {".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".json": "application/json",
+                  ".wasm": "application/wasm", ".png": "image/png"}[path.extname(name)];
     response.writeHead(200, {"Content-Type": type || "application/octet-stream", "Content-Length": body.length,
-                             "Cache-Control": "no-store"});
+                             ...(cacheable && modified ? {"Last-Modified": modified} : {"Cache-Control": "no-store"})});
+    sent += body.length;
     if (!bytesPerSecond) return response.end(body);
     const step = Math.max(1, Math.round(bytesPerSecond / 20));
     const send = (at) => {
@@ -96,7 +107,7 @@ async function serveFaulty(dir, faults = {}, {bytesPerSecond = 0} = {}) {
     socket.on("close", () => sockets.delete(socket));
   });
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  return {address: `http://127.0.0.1:${server.address().port}/index.html`, stop() {
+  return {address: `http://127.0.0.1:${server.address().port}/index.html`, sent: () => sent, stop() {
     for (const socket of sockets) socket.destroy();
     server.close();
   }};
