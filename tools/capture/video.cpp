@@ -3,7 +3,6 @@
 
 #include "paths.h"
 
-
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -11,7 +10,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
