@@ -260,7 +260,7 @@ std::string VideoEncoder::writeError() const
 // Why ffmpeg failed, in the user's terms: the reason of the operating system where there is
 // one; otherwise ffmpeg's first message, its cause, whole (a line that ends where ffmpeg's
 // reason would follow is joined with the next), every temporary name in it replaced by the
-// user's.
+// user's and the address of the part of ffmpeg that says it left out.
 std::string VideoEncoder::failure(int status) const
 {
     std::string os = writeError();
@@ -279,6 +279,10 @@ std::string VideoEncoder::failure(int status) const
             reason += (reason.back() == ' ' ? "" : " ") + lines[i];
         for (const std::string& name : {fileURL(temp_), temp_, fileURL(path_), path_})
             reason = replaced(reason, name, named_);
+        // "[mp4 @ 0x55d0c8a0] muxer does ..." names its part of ffmpeg by an address too.
+        size_t at = reason.find(" @ 0x"), end = reason.find("] ");
+        if (reason[0] == '[' && at != std::string::npos && end != std::string::npos && at < end)
+            reason = reason.substr(1, at - 1) + ": " + reason.substr(end + 2);
         return "ffmpeg failed writing " + named_ + ": " + reason;
     }
     char how[64];
