@@ -1,8 +1,9 @@
 // The web page's figures: how long the page takes from loading to ready and from the click to
-// its first frame, and the frames per second each scene plays at in headless Chromium (WebGL
-// on the CPU through SwiftShader), beside the native frame time of the same scene on llvmpipe
+// its first frame, and the frames per second each scene plays at in a browser engine (headless
+// Chromium by default, WebGL on the CPU through SwiftShader; firefox or webkit in a window under
+// Xvfb, on llvmpipe), beside the native frame time of the same scene on llvmpipe
 // (quenrastilan-bench --child llvmpipe, the median of five positions, at 1024x768).
-//   node bench/web_fps.js build-web build/quenrastilan-bench
+//   node bench/web_fps.js build-web build/quenrastilan-bench [ENGINE]
 // Run from the source folder after ./scripts/build-web and the web tests' npm install. A GPU
 // does far better than either software renderer.
 "use strict";
@@ -23,19 +24,17 @@ function nativeFps(bench, scene) {
 }
 
 async function main() {
-  const [dir, bench] = process.argv.slice(2);
+  const [dir, bench, engine = "chromium"] = process.argv.slice(2);
   const server = await serve(dir);
-  const browser = await launch();
+  const browser = await launch(engine);
   const page = await browser.newPage();
-  await page.setViewport({width: 1024, height: 768, deviceScaleFactor: 1});
   await page.goto(server.address);
-  await page.waitForFunction(() => window.Module && Module.showIsReady, {timeout: 120000, polling: 10});
-  const ready = await page.evaluate(() => performance.now());
-  await page.mouse.click(512, 384);
-  await page.waitForFunction(() => Module.framesDrawn > 0, {timeout: 60000, polling: 10});
-  const first = await page.evaluate(() => Module.firstFrameAt);
-  console.log(`load to ready (click to start): ${ready.toFixed(0)} ms; click to first frame: ` +
-              `${(first - ready).toFixed(0)} ms`);
+  await page.waitFor(() => window.Module && Module.readyAt > 0, [], 120000);
+  await page.click(512, 384);
+  await page.waitFor(() => Module.framesDrawn > 0, [], 60000);
+  const [ready, clicked, first] = await page.evaluate(() => [Module.readyAt, Module.clickedAt, Module.firstFrameAt]);
+  console.log(`${engine}: load to ready (click to start): ${ready.toFixed(0)} ms; click to first frame: ` +
+              `${(first - clicked).toFixed(0)} ms`);
   const web = [];
   for (const [, start] of SCENES) {
     await page.evaluate((to) => Module._web_jump(to - Module._web_time()), start + 2000);

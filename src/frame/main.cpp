@@ -105,8 +105,7 @@ static Options parseOptions(int argc, char** argv)
             std::fputs(usage().c_str(), stdout);
             std::exit(0);
         } else if (a == "--list-scenes") {
-            for (const Scene& scene : SCENES)
-                std::printf("%s %d %d\n", scene.name, scene.range[0], scene.range[1]);
+            std::fputs(scene_table_text().c_str(), stdout);
             std::exit(0);
         } else if (a == "--window") {
             o.mode.fullscreen = false;

@@ -70,3 +70,11 @@ const Scene* scene_named(const char* name)
             return &s;
     return nullptr;
 }
+
+std::string scene_table_text()
+{
+    std::string text;
+    for (const Scene& s : SCENES)
+        text += std::string(s.name) + " " + std::to_string(s.range[0]) + " " + std::to_string(s.range[1]) + "\n";
+    return text;
+}

@@ -3,6 +3,8 @@
 #ifndef QUENRASTILAN_SCENES_SCENE_TABLE_H
 #define QUENRASTILAN_SCENES_SCENE_TABLE_H
 
+#include <string>
+
 struct Scene {
     const char* name;     // the scene's file and function name: "alku" draws with alku(pos)
     int range[2];         // show time in ms when it is drawn, both ends inclusive
@@ -33,5 +35,9 @@ extern const Scene* const SCENE_FREE_ORDER[SCENE_COUNT];
 
 // The scene of that name, or null.
 const Scene* scene_named(const char* name);
+
+// The table as text, a scene a line: its name, first and last ms ("alku 0 29000"), as
+// `quenrastilan --list-scenes` prints it for the tools outside the program and the page reads it.
+std::string scene_table_text();
 
 #endif

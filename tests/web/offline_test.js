@@ -51,32 +51,36 @@ async function tagsAndManifest(dir, failures) {
   }
 }
 
-// Opens the page and waits until its service worker has taken every file in.
+// Opens the page and waits until its service worker has taken every file in, the soundtrack's
+// last piece included; resolves to the page, and whether a service worker served it.
 async function visit(browser, address) {
   const page = await browser.newPage();
   await page.goto(address);
-  await page.evaluate(() => navigator.serviceWorker.ready);
-  return page;
+  await page.waitFor(async () => {
+    await navigator.serviceWorker.ready;
+    const [key] = await caches.keys();
+    return key !== undefined && (await (await caches.open(key)).keys()).some((r) => /music\/024\./.test(r.url));
+  });
+  return {page, controlled: await page.evaluate(() => navigator.serviceWorker.controller !== null)};
 }
 
 async function offline(dir, failures) {
   let server = await serve(dir);
-  const browser = await launch();
+  const browser = await launch("chromium");
   try {
-    (await visit(browser, server.address)).close();
+    await (await visit(browser, server.address)).page.close();
     // The server goes; the same address is opened again, and the show starts and plays.
     const address = server.address;
     server.stop();
     server = null;
-    const problems = [];
     const page = await browser.newPage();
-    page.on("pageerror", (e) => problems.push(e.message));
     await page.goto(address);
-    await page.waitForFunction(() => window.Module && Module.showIsReady, {timeout: 60000});
-    await page.mouse.click(300, 300);
-    await page.waitForFunction(() => Module.framesDrawn > 10, {timeout: 60000});
+    await page.waitFor(() => window.Module && Module.showIsReady && document.title !== "error");
+    await page.click(300, 300);
+    await page.waitFor(() => Module.framesDrawn > 10);
     await sleep(2000);
     const state = await page.evaluate(() => ({time: Module._web_time(), audio: Module.audioState()}));
+    const problems = await page.problems();
     check(problems.length === 0 && state.time > 1000 && state.audio.playing,
           `with the server gone the page plays: at ${state.time} ms, music ${state.audio.playing ? "on" : "off"} ` +
           problems.join("; "), failures);
@@ -87,29 +91,30 @@ async function offline(dir, failures) {
   }
 }
 
-// A new build (here: page.js changed and sw.js with it, as scripts/build-web writes them) is
+// A new build (here: main.js changed and sw.js with it, as scripts/build-web writes them) is
 // taken whole once the old build's page is closed, and the old build's files go.
 async function newBuild(dir, failures) {
   const copy = fs.mkdtempSync(path.join(os.tmpdir(), "web-rebuild-"));
-  for (const name of fs.readdirSync(dir)) fs.copyFileSync(path.join(dir, name), path.join(copy, name));
+  fs.cpSync(dir, copy, {recursive: true});
   const server = await serve(copy);
-  const browser = await launch();
+  const browser = await launch("chromium");
   try {
-    let page = await visit(browser, server.address);
-    fs.appendFileSync(path.join(copy, "page.js"), "\nwindow.buildMark = 2;\n");
+    // The second visit is served by the first build's worker, which then has a page to wait for.
+    await (await visit(browser, server.address)).page.close();
+    let {page, controlled} = await visit(browser, server.address);
+    fs.appendFileSync(path.join(copy, "main.js"), "\nwindow.buildMark = 2;\n");
     const sw = fs.readFileSync(path.join(copy, "sw.js"), "utf8").replace(/quenrastilan-([0-9a-f]+)/, "quenrastilan-$1b");
     fs.writeFileSync(path.join(copy, "sw.js"), sw);
     await page.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r.update()));
-    await page.waitForFunction(() => navigator.serviceWorker.getRegistration().then((r) => r.waiting !== null),
-                               {timeout: 60000});
+    await page.waitFor(() => navigator.serviceWorker.getRegistration().then((r) => r.waiting !== null));
     const before = await page.evaluate(() => window.buildMark === undefined);
     await page.close();
     page = await browser.newPage();
     await page.goto(server.address);
-    await page.waitForFunction(() => window.buildMark === 2, {timeout: 30000}).catch(() => {});
+    await page.waitFor(() => window.buildMark === 2, [], 30000).catch(() => {});
     const after = await page.evaluate(async () => ({mark: window.buildMark, caches: await caches.keys()}));
-    check(before && after.mark === 2 && after.caches.length === 1 && after.caches[0].endsWith("b"),
-          `a new build replaces the old: the new page.js served, caches ${after.caches.join(", ")}`, failures);
+    check(controlled && before && after.mark === 2 && after.caches.length === 1 && after.caches[0].endsWith("b"),
+          `a new build replaces the old: the new main.js served, caches ${after.caches.join(", ")}`, failures);
   } finally {
     await browser.close();
     server.stop();

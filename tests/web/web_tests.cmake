@@ -1,5 +1,6 @@
 # The web page's tests (label `web`): the page ./scripts/build-web left in build-web/, served as
-# the docs say and driven in real browsers. The browser driver comes from npm into
+# the docs say and driven in real browsers, one test per engine (Chromium, Firefox, WebKitGTK),
+# which ctest runs side by side. The browser driver comes from npm into
 # tests/web/node_modules on the first run. ./scripts/test --full builds the page first; the quick
 # run leaves these out, and where the page is not built (or Node.js is missing) they report as
 # skipped, with the reason, not as failed.
@@ -11,15 +12,18 @@ add_test(NAME Web.Setup
          COMMAND sh -c "${WEB_NEEDS}; [ -d node_modules/puppeteer-core ] || npm ci --no-audit --no-fund"
          WORKING_DIRECTORY ${WEB_TEST_DIR})
 set_tests_properties(Web.Setup PROPERTIES FIXTURES_SETUP web_driver LABELS web TIMEOUT 300 SKIP_RETURN_CODE ${WEB_SKIP})
-foreach(test stills play missing)
+foreach(engine chromium firefox webkit)
+  add_test(NAME Web.${engine}
+           COMMAND sh -c "${WEB_NEEDS}; exec node '${WEB_TEST_DIR}/web_test.js' ${engine} build-web '$<TARGET_FILE:quenrastilan-capture>'"
+           WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+  set_tests_properties(Web.${engine} PROPERTIES FIXTURES_REQUIRED web_driver LABELS web TIMEOUT 600
+                       SKIP_RETURN_CODE ${WEB_SKIP})
+endforeach()
+# The page kept offline and shared; its controls on a desktop and a phone (Chromium).
+foreach(test offline controls)
   add_test(NAME Web.${test}
-           COMMAND sh -c "${WEB_NEEDS}; exec node '${WEB_TEST_DIR}/web_test.js' ${test} build-web '$<TARGET_FILE:quenrastilan-capture>'"
+           COMMAND sh -c "${WEB_NEEDS}; exec node '${WEB_TEST_DIR}/${test}_test.js' build-web"
            WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
   set_tests_properties(Web.${test} PROPERTIES FIXTURES_REQUIRED web_driver LABELS web TIMEOUT 300
                        SKIP_RETURN_CODE ${WEB_SKIP})
 endforeach()
-add_test(NAME Web.offline
-         COMMAND sh -c "${WEB_NEEDS}; exec node '${WEB_TEST_DIR}/offline_test.js' build-web"
-         WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
-set_tests_properties(Web.offline PROPERTIES FIXTURES_REQUIRED web_driver LABELS web TIMEOUT 300
-                     SKIP_RETURN_CODE ${WEB_SKIP})

@@ -11,11 +11,13 @@
 #include "frame/timeline.h"
 #include "render/picture.h"
 #include "render/web/gl_compat.h"
+#include "scenes/scene_table.h"
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
 #include <cstdio>
+#include <string>
 
 static const int CATCH_UP_FPS = 60;
 
@@ -47,13 +49,14 @@ static void startAt(int ms)
     EM_ASM({ Module.music.start($0); }, ms);
 }
 
-// The canvas follows the window: its drawing buffer is its CSS size in device pixels, and the
-// picture the largest 4:3 rectangle in it.
+// The canvas follows the window: its drawing buffer is its CSS size in the device pixels the page
+// draws at (Module.pixelRatio: the screen's density, held down on a phone), and the picture the
+// largest 4:3 rectangle in it.
 static void fitCanvas()
 {
     double cssW = 0, cssH = 0;
     emscripten_get_element_css_size("#canvas", &cssW, &cssH);
-    double ratio = emscripten_get_device_pixel_ratio();
+    double ratio = EM_ASM_DOUBLE({ return Module.pixelRatio($0, $1); }, cssW, cssH);
     int w = (int)(cssW * ratio + 0.5), h = (int)(cssH * ratio + 0.5);
     if (w < 1 || h < 1 || (w == drawableW && h == drawableH))
         return;
@@ -147,6 +150,31 @@ EMSCRIPTEN_KEEPALIVE void web_jump(int by)
 EMSCRIPTEN_KEEPALIVE int web_time()
 {
     return started ? now() : -1;
+}
+
+// The show's last moment, in ms.
+EMSCRIPTEN_KEEPALIVE int web_end()
+{
+    return SHOW_END_MS;
+}
+
+// Hands the frame on screen to Module.saveFrame: shown again from the frame the layer keeps, so
+// that it can be read in this task, paused or not, with the picture's rectangle in it (from the
+// top left) and the show time it shows.
+EMSCRIPTEN_KEEPALIVE void web_save_frame()
+{
+    if (!started || drawableW == 0)
+        return;
+    qgl_end_frame();
+    const Picture& p = picture();
+    EM_ASM({ Module.saveFrame($0, $1, $2, $3, $4); }, p.x, drawableH - p.y - p.height, p.width, p.height, now());
+}
+
+// The scene table as text, a scene a line: "name first-ms last-ms".
+EMSCRIPTEN_KEEPALIVE const char* web_scenes()
+{
+    static const std::string text = scene_table_text();
+    return text.c_str();
 }
 }
 

@@ -1,0 +1,216 @@
+// The viewer's controls in headless Chromium, on a desktop window and in a phone's emulation
+// (390x844 CSS pixels at three device pixels each, touch):
+//   node controls_test.js PAGE_DIR
+// Desktop: the keys, the seek bar dragged and let go, a link to the moment that starts there,
+// and a saved frame. Phone: "tap to start", a tap shows the bar and it hides again, a tap on a
+// chapter mark jumps into that scene, double tap toggles full screen, the drawing buffer held
+// to a 1440x1080 picture in both orientations, and no swipe or pinch moves or leaves the page.
+"use strict";
+const fs = require("fs");
+const os = require("os");
+const path = require("path");
+const {serve, launch, sleep} = require("./browser.js");
+const {readPng} = require("./png.js");
+
+const PHONE = {width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true};
+
+function check(ok, what, failures) {
+  console.log((ok ? "ok   " : "FAIL ") + what);
+  if (!ok) failures.push(what);
+}
+
+// Before the page's own scripts: the link the page copies, and the file a download would save,
+// are kept where the test can read them.
+function recordCopiesAndDownloads() {
+  window.copied = [];
+  window.saved = [];
+  navigator.clipboard.writeText = async (text) => { window.copied.push(text); };
+  HTMLAnchorElement.prototype.click = function () {
+    const name = this.download;
+    fetch(this.href).then((r) => r.arrayBuffer()).then((bytes) => {
+      window.saved.push({name, bytes: Array.from(new Uint8Array(bytes))});
+    });
+  };
+}
+
+// Starts the show with a click (or a tap), once the page is ready. From then on the page keeps
+// in window.jumps where each jump left the show (the program's clock read at once after it),
+// and in window.bar the bar's showing and hiding; window.startedAt is where the show started.
+async function start(page, address, touch) {
+  await page.goto(address);
+  await page.waitFor(() => window.Module && Module.showIsReady && /to start/.test(document.body.innerText));
+  const prompt = await page.evaluate(() => {
+    // The program's exports put their real selves in place on their first call: the wrappers
+    // put themselves back.
+    const start = Module._web_start, jump = Module._web_jump;
+    Module._web_start = (ms) => { window.startedAt = ms; start(ms); };
+    window.jumps = [];
+    const jumped = (by) => {
+      jump(by);
+      Module._web_jump = jumped;
+      jumps.push(Module._web_time());
+    };
+    Module._web_jump = jumped;
+    return document.getElementById("message").textContent;
+  });
+  await (touch ? page.tap(200, 300) : page.click(500, 300));
+  await page.waitFor(() => Module.framesDrawn > 0 && document.getElementById("controls"));
+  await page.evaluate(() => {
+    window.bar = [];
+    const controls = document.getElementById("controls");
+    new MutationObserver(() => bar.push(controls.classList.contains("shown")))
+      .observe(controls, {attributes: true, attributeFilter: ["class"]});
+  });
+  return prompt;
+}
+
+async function desktop(browser, address, failures) {
+  const page = await browser.newPage({init: recordCopiesAndDownloads});
+  const prompt = await start(page, address + "?start=60000", false);
+  check(prompt === "click to start", `with a mouse the page says "${prompt}"`, failures);
+
+  // K holds the show; L and J move it 10 s while it stands; Home and the digits go to the
+  // start and to tenths; K lets it go on.
+  await page.press("KeyK");
+  const held = await page.evaluate(() => Module._web_time());
+  const moved = [];
+  for (const key of ["KeyL", "KeyJ", "Home", "Digit5"]) {
+    await page.press(key);
+    moved.push(await page.evaluate(() => Module._web_time()));
+  }
+  const paused = await page.evaluate(() => Module.audioState().playing === false);
+  check(paused && moved.join() === [held + 10000, held, 0, 122499].join(),
+        `K holds the show at ${held} ms; L, J, Home, 5 take it to ${moved.join(", ")} ms`, failures);
+  await page.press("KeyK");
+
+  await page.evaluate(() => { jumps.length = 0; });
+  // The seek bar, dragged from its thumb to three quarters along, moves the time shown but not
+  // the show; let go, the show jumps there.
+  const track = await page.evaluate(() => {
+    const r = document.querySelector("#controls input").getBoundingClientRect();
+    return {x: r.x, y: r.y + r.height / 2, width: r.width, value: Number(document.querySelector("#controls input").value)};
+  });
+  const mouse = page.page.mouse;
+  const thumb = track.x + 8 + ((track.width - 16) * track.value) / 244999;
+  await mouse.move(thumb, track.y);
+  await mouse.down();
+  await mouse.move(track.x + 8 + (track.width - 16) * 0.75, track.y, {steps: 8});
+  const during = await page.evaluate(() => [jumps.length, Number(document.querySelector("#controls input").value)]);
+  await mouse.up();
+  await page.waitFor(() => jumps.length > 0);
+  const landed = await page.evaluate(() => jumps);
+  const target = during[1];
+  // (A jump lands where the program's clock stands a millisecond or two after the page asked.)
+  check(Math.abs(target - 0.75 * 244999) < 3000 && during[0] === 0 && landed.length === 1 &&
+        landed[0] - target >= 0 && landed[0] - target < 50,
+        `dragged to ${target} ms the show did not move; let go, it jumped to ${landed.join(", ")} ms`, failures);
+
+  // The link to this moment starts there.
+  await page.evaluate(() => document.querySelector("#controls .link").click());
+  const [link] = await page.evaluate(() => copied);
+  const at = Number(new URL(link || "http://x/").searchParams.get("start"));
+  const other = await browser.newPage();
+  await start(other, link, false);
+  const started = await other.evaluate(() => startedAt);
+  check(at > 150000 && started === at, `the link ${link} starts the show at ${started} ms`, failures);
+  await other.close();
+
+  // S saves the frame on screen as a PNG of the picture's size, named after the show and moment.
+  await page.press("KeyS");
+  await page.waitFor(() => saved.length > 0);
+  const file = await page.evaluate(() => saved[0]);
+  const png = path.join(fs.mkdtempSync(path.join(os.tmpdir(), "web-saved-")), file.name);
+  fs.writeFileSync(png, Buffer.from(file.bytes));
+  const picture = readPng(png);
+  check(/^quenrastilan-\d+m\d\d\.\d{3}s\.png$/.test(file.name) && picture.width === 1024 && picture.height === 768,
+        `S saved ${file.name}, ${picture.width}x${picture.height}`, failures);
+  fs.rmSync(path.dirname(png), {recursive: true});
+  check((await page.problems()).length === 0, `no exception or console error ${await page.problems()}`, failures);
+  await page.close();
+}
+
+async function phone(browser, address, failures) {
+  const page = await browser.newPage({device: PHONE});
+  // A page before it, which a swipe from the left edge would go back to.
+  await page.goto(address + "?before");
+  const prompt = await start(page, address, true);
+  check(prompt === "tap to start", `on a touch screen the page says "${prompt}"`, failures);
+  const portrait = await page.evaluate(() => [Module.canvas.width, Module.canvas.height]);
+  check(portrait.join("x") === "1170x2532", `upright, the drawing buffer is ${portrait.join("x")}`, failures);
+
+  // The bar: a tap shows it, a few seconds later it has gone; a tap on a chapter mark (which the
+  // tap shows first) jumps into that scene.
+  await page.waitFor(() => bar.includes(false));
+  await page.evaluate(() => { bar.length = 0; });
+  await page.tap(200, 300);
+  await page.waitFor(() => bar.length > 0);
+  const mark = await page.evaluate(() => {
+    const r = document.querySelector('#controls .chapter[data-name="fibotree"]').getBoundingClientRect();
+    return [r.x + r.width / 2, r.y + r.height / 2];
+  });
+  await page.tap(...mark);
+  await page.waitFor(() => jumps.length > 0);
+  const landed = await page.evaluate(() => jumps);
+  await page.waitFor(() => bar[bar.length - 1] === false);
+  check(landed.length === 1 && landed[0] - 171000 >= 0 && landed[0] - 171000 < 50,
+        `a tap on fibotree's mark: the show jumped to ${landed.join(", ")} ms`, failures);
+  const states = await page.evaluate(() => bar.join(" "));
+  check(states.includes("true") && states.endsWith("false"),
+        `a tap shows the bar, which hides again by itself (${states})`, failures);
+
+  // Two taps 0.15 s apart (as the finger made them, however long the page takes to see them):
+  // full screen. Turned on its side, the picture keeps to 1440x1080 pixels.
+  const cdp = await page.page.createCDPSession();
+  const touch = (type, points, timestamp) => cdp.send("Input.dispatchTouchEvent", {type, touchPoints: points, timestamp});
+  const now = Date.now() / 1000;
+  for (const t of [now, now + 0.15]) {
+    await touch("touchStart", [{x: 200, y: 300}], t);
+    await touch("touchEnd", [], t + 0.05);
+  }
+  await page.waitFor(() => document.fullscreenElement !== null, [], 10000).catch(() => {});
+  const full = await page.evaluate(() => document.fullscreenElement !== null);
+  check(full, "a double tap makes the show full screen", failures);
+  if (full) await page.evaluate(() => document.exitFullscreen());
+  await page.page.setViewport({...PHONE, width: 844, height: 390});
+  await page.waitFor(() => Module.canvas.height !== 2532);
+  const landscape = await page.evaluate(() => [Module.canvas.width, Module.canvas.height]);
+  check(landscape[1] === 1080 && Math.round((landscape[1] * 4) / 3) === 1440,
+        `on its side, the drawing buffer is ${landscape.join("x")}: a 1440x1080 picture`, failures);
+
+  // A swipe from the left edge and a pinch: the page stays, at its own scale.
+  await touch("touchStart", [{x: 2, y: 200}]);
+  for (let x = 20; x <= 800; x += 40) await touch("touchMove", [{x, y: 200}]);
+  await touch("touchEnd", []);
+  await touch("touchStart", [{x: 400, y: 200, id: 1}, {x: 440, y: 200, id: 2}]);
+  for (let d = 40; d <= 300; d += 20) await touch("touchMove", [{x: 420 - d, y: 200, id: 1}, {x: 420 + d, y: 200, id: 2}]);
+  await touch("touchEnd", []);
+  await sleep(1500);
+  const after = await page.evaluate(() => [location.search, visualViewport.scale]);
+  check(after[0] === "" && after[1] === 1, `after a swipe and a pinch: address "${after[0]}", scale ${after[1]}`,
+        failures);
+  check((await page.problems()).length === 0, `no exception or console error ${await page.problems()}`, failures);
+  await page.close();
+}
+
+async function main() {
+  const [dir] = process.argv.slice(2);
+  const server = await serve(dir);
+  const browser = await launch("chromium");
+  const failures = [];
+  try {
+    await desktop(browser, server.address, failures);
+    await phone(browser, server.address, failures);
+  } finally {
+    await browser.close();
+    server.stop();
+  }
+  if (failures.length > 0) {
+    console.error(`${failures.length} failed`);
+    process.exit(1);
+  }
+}
+
+main().catch((e) => {
+  console.error(e);
+  process.exit(1);
+});
