@@ -60,7 +60,9 @@ static const char* const USAGE =
     "process and in two) N times (default 1) at each of three delays, 0.3, 1 and 3 s, sends\n"
     "SIGINT, and prints per mode the median and worst seconds from the signal to the exit, and\n"
     "whether each ended with status 130 leaving nothing behind. Exits 1 when one did not or any\n"
-    "stop took a second or more.\n";
+    "stop took a second or more.\n"
+    "\n"
+    "Exit status 2 when the command line is refused, 1 when a measurement fails.\n";
 
 static double nowMs(clockid_t clock)
 {
@@ -82,6 +84,13 @@ static double median(std::vector<double> v)
 {
     std::fprintf(stderr, "quenrastilan-bench: %s\n", message.c_str());
     std::exit(1);
+}
+
+// A command line refused: status 2, as the player and the capture tool exit with.
+[[noreturn]] static void refuse(const std::string& message)
+{
+    std::fprintf(stderr, "quenrastilan-bench: %s\n", message.c_str());
+    std::exit(2);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -332,9 +341,9 @@ int main(int argc, char** argv)
         if (a != "--json" && a != "--frames" && a != "--starts" && a != "--child" && a != "--only" &&
             a != "--size" && a != "--playback" && a != "--from" && a != "--to" && a != "--player" &&
             a != "--runs" && a != "--capture")
-            fail("unknown option '" + a + "' (see --help)");
+            refuse("unknown option '" + a + "' (see --help)");
         if (i + 1 >= argc)
-            fail(a + " needs a value (see --help)");
+            refuse(a + " needs a value (see --help)");
         std::string v = argv[++i];
         if (a == "--json")
             json = v;
@@ -344,7 +353,7 @@ int main(int argc, char** argv)
             only = v;
         else if (a == "--playback") {
             if (v != "window" && v != "full" && v != "both")
-                fail("--playback takes window, full or both");
+                refuse("--playback takes window, full or both");
             playback = v;
         } else if (a == "--player")
             play.player = v;
@@ -354,17 +363,17 @@ int main(int argc, char** argv)
             char* end = nullptr;
             long ms = std::strtol(v.c_str(), &end, 10);
             if (end == v.c_str() || *end || ms < 0 || ms > SHOW_END_MS + 1)
-                fail(a + " takes a show time from 0 to " + std::to_string(SHOW_END_MS + 1) + " ms");
+                refuse(a + " takes a show time from 0 to " + std::to_string(SHOW_END_MS + 1) + " ms");
             (a == "--from" ? play.fromMs : play.toMs) = (int)ms;
         }
         else if (a == "--size") {
             if (std::sscanf(v.c_str(), "%dx%d", &width, &height) != 2 || width < 64 || height < 64 ||
                 width > 8192 || height > 8192)
-                fail("--size takes WxH, e.g. 1440x1080");
+                refuse("--size takes WxH, e.g. 1440x1080");
         } else {
             int n = std::atoi(v.c_str());
             if (n < 1 || n > 1000)
-                fail(a + " takes a number from 1 to 1000");
+                refuse(a + " takes a number from 1 to 1000");
             (a == "--frames" ? frames : a == "--runs" ? runs : starts) = n;
         }
     }
@@ -372,7 +381,7 @@ int main(int argc, char** argv)
         return runStopLatency(capture, runs);
     if (!playback.empty()) {
         if (play.fromMs >= play.toMs)
-            fail("--from must come before --to");
+            refuse("--from must come before --to");
         play.window = playback != "full";
         play.full = playback != "window";
         play.json = json;

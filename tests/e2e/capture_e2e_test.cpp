@@ -31,15 +31,17 @@ TEST(Capture, RangeAndStillAgreeFrameForFrame)
     std::system(("rm -rf " + dir).c_str());
 }
 
-// Every refusal is one line naming what is wrong, with a non-zero status, and leaves nothing in
-// the folder, not even a partial file. A full device is reported and never removed (we may run
-// as root).
+// Every refusal is one line naming what is wrong and leaves nothing in the folder, not even a
+// partial file: a command line refused with status 2, a file that cannot be written with 1. A
+// full device is reported and never removed (we may run as root).
 TEST(Capture, BadRequestsSayWhatIsWrongAndWriteNothing)
 {
     const std::string dir = newTempDir(), png = dir + "/a.png", mp4 = dir + "/a.mp4";
+    const std::string full = "cannot write /dev/full: No space left on device";
     const struct {
         std::vector<std::string> args;
-        const char* named;  // in the message
+        std::string named;  // in the message
+        int status = 2;
         std::vector<std::string> env = {};
         bool fileInTheWay = false;  // a.png exists, as a file where a folder is asked for
     } bad[] = {
@@ -49,18 +51,22 @@ TEST(Capture, BadRequestsSayWhatIsWrongAndWriteNothing)
         {{"--at", "300000", "--out", png}, "--at"},
         {{"--from", "6000", "--to", "3000", "--out", dir + "/a"}, "after"},
         {{"--from", "6000", "--out", dir + "/a"}, "--to"},
+        {{"--fps", "1", "--from", "100", "--to", "200", "--out", dir + "/a"}, "no frame"},
         {{"--at", "100"}, "--out"},
         {{"--at", "100", "--bogus", "--out", png}, "--bogus"},
         {{"--at", "100", "--from", "0", "--to", "10", "--out", png}, "one of"},
         {{"--video", mp4, "--from", "0", "--to", "300000"}, "--to"},
         {{"--video", mp4, "--speed", "2"}, "unknown option"},
-        {{"--video", mp4, "--from", "0", "--to", "100"}, "ffmpeg", {"PATH=/nonexistent"}},
+        {{"--video", mp4, "--preset", "turbo"}, "--preset takes one of ultrafast,"},
+        {{"--video", mp4, "--crf", "52"}, "from 0 to 51 for .mp4"},
+        {{"--master", dir + "/m.mkv", "--crf", "20"}, "--crf goes with --video"},
+        {{"--video", mp4, "--from", "0", "--to", "100"}, "ffmpeg", 1, {"PATH=/nonexistent"}},
         {{"--check", "--from", "0", "--to", "8000"}, "--from/--to and --check do not go together"},
         {{"--at", "0", "--out", dir + "/"}, "names a folder"},
-        {{"--at", "0", "--out", png + "/b.png"}, "a.png: not a folder", {}, true},
-        {{"--at", "0", "--out", "/dev/full"}, "/dev/full"},
-        {{"--audio", "/dev/full"}, "/dev/full"},
-        {{"--video", "/dev/full", "--from", "0", "--to", "200", "--quiet"}, "ffmpeg"},
+        {{"--at", "0", "--out", png + "/b.png"}, "a.png: not a folder", 1, {}, true},
+        {{"--at", "0", "--out", "/dev/full"}, full, 1},
+        {{"--audio", "/dev/full"}, full, 1},
+        {{"--video", "/dev/full", "--from", "0", "--to", "200", "--quiet"}, full, 1},
         {{"--size", "0x768", "--at", "0", "--out", png}, "--size"},
         {{"--size", "1024", "--at", "0", "--out", png}, "--size"},
         {{"--size", "100000x100000", "--at", "0", "--out", png}, "--size"},
@@ -69,12 +75,12 @@ TEST(Capture, BadRequestsSayWhatIsWrongAndWriteNothing)
         {{"--jobs", "two", "--from", "0", "--to", "10", "--out", dir + "/a"}, "--jobs"},
     };
     for (const auto& c : bad) {
-        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+        SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args[2]);
         if (c.fileInTheWay) {
             ASSERT_EQ(std::system(("touch " + png).c_str()), 0);
         }
         std::string err;
-        EXPECT_NE(runCapture(c.args, &err, c.env), 0);
+        EXPECT_EQ(runCapture(c.args, &err, c.env), c.status);
         std::remove(png.c_str());
         EXPECT_EQ(err.find("quenrastilan-capture: "), 0u) << err;
         EXPECT_NE(err.find(c.named), std::string::npos) << err;

@@ -36,7 +36,7 @@ void renderAudio(int fromMs, const std::string& path)
         fail(error);
     stopIfAsked();
     if (!sound_write_wav(path, pcm, error))
-        fail(error);
+        fail("cannot write " + error);
 }
 
 void captureStill(const HeadlessContext& gl, const Options& o)
@@ -77,26 +77,27 @@ std::string soundOf(const Frames& f, int fps)
         pcm[(size_t)(i - from) * 2] = song[(size_t)i * 2];
         pcm[(size_t)(i - from) * 2 + 1] = song[(size_t)i * 2 + 1];
     }
-    const char* tmp = std::getenv("TMPDIR");
-    std::string wavName = std::string(tmp && *tmp ? tmp : "/tmp") + "/quenrastilan-capture-XXXXXX.wav";
+    // Named by the folder in messages: the file's own name means nothing to the user.
+    std::string wavName = temporaryFolder() + "/quenrastilan-capture-XXXXXX.wav";
     int fd = mkstemps(&wavName[0], 4);
     if (fd < 0)
-        fail(wavName + ": " + std::strerror(errno));
+        fail("cannot write in the temporary folder " + temporaryFolder() + ": " + std::strerror(errno));
     close(fd);
     undoOnFailure([wavName] { std::remove(wavName.c_str()); });
     if (!sound_write_wav(wavName, pcm, error))
-        fail(error);
+        fail("cannot write in the temporary folder " + temporaryFolder() + error.substr(wavName.size()));
     return wavName;
 }
 
 Encoding encodingOf(const Options& o, const Frames& f)
 {
     Encoding e;
-    e.master = !o.master.empty();
+    e.format = o.format;
     e.width = o.width;
     e.height = o.height;
     e.fps = o.fps;
     e.crf = o.crf;
+    e.preset = o.preset;
     e.frames = f.count;
     return e;
 }
@@ -107,7 +108,7 @@ void captureEncoded(const HeadlessContext& gl, const Options& o)
     Frames f = framesOf(o);
     Encoding e = encodingOf(o, f);
     e.wavPath = soundOf(f, o.fps);
-    VideoEncoder encoder(&stopped);
+    VideoEncoder encoder(path, &stopped);
     undoOnFailure([&encoder] { encoder.abort(); });
     std::string error;
     if (!encoder.start(path, e, error))

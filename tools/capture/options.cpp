@@ -1,7 +1,8 @@
 // The capture tool's options and its --help text.
 #include "options.h"
 
-#include "undo.h"
+#include "formats.h"
+#include "run.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,8 +13,8 @@
 static const char* const USAGE =
     "usage: quenrastilan-capture [--fps N] [--size WxH] --at MS --out FILE.png\n"
     "       quenrastilan-capture [--fps N] [--size WxH] [--jobs N] --from MS --to MS --out DIR\n"
-    "       quenrastilan-capture --video FILE.mp4 [--fps N] [--size WxH] [--jobs N] [--from MS]\n"
-    "                            [--to MS] [--crf N]\n"
+    "       quenrastilan-capture --video FILE.mp4|.mov|.mkv|.webm [--fps N] [--size WxH] [--jobs N]\n"
+    "                            [--from MS] [--to MS] [--preset NAME] [--crf N]\n"
     "       quenrastilan-capture --master FILE.mkv [--fps N] [--size WxH] [--jobs N] [--from MS]\n"
     "                            [--to MS]\n"
     "       quenrastilan-capture --sheet FILE.png [--fps N] [--size WxH]\n"
@@ -23,8 +24,10 @@ static const char* const USAGE =
     "Renders the show headless on a simulated clock: frame n is drawn at (int)(n * 1000 / fps)\n"
     "ms, each as a run from 0 ms would show it (the scenes are brought on through the frames\n"
     "before it without drawing them). Times are show milliseconds, 0 to 245000. Paths may be\n"
-    "relative; folders they name are made when missing. Ctrl-C stops any capture within a\n"
-    "second with exit status 130 (143 for TERM) and removes what it wrote.\n"
+    "relative; folders they name are made when missing. The format follows the file's name, as\n"
+    "in ffmpeg: another ending is refused before anything is drawn (a device or a pipe, which\n"
+    "has none, gets PNG, WAV, MP4 or Matroska). Ctrl-C stops any capture within a second and\n"
+    "removes what it wrote.\n"
     "\n"
     "  --size WxH     the frames' size (default 1024x768), drawn natively at that size: the\n"
     "                 4:3 picture fills it, or is centred between black bars in another shape\n"
@@ -38,26 +41,37 @@ static const char* const USAGE =
     "  --fps N        frames per second of the simulated clock (default 30; 60 with --video,\n"
     "                 --master and --check)\n"
     "  --at MS        bring the scenes through the frames before MS, then draw one frame at\n"
-    "                 exactly MS, and write it\n"
+    "                 exactly MS, and write it as PNG\n"
     "                 e.g. quenrastilan-capture --fps 30 --at 5220 --out still.png\n"
     "  --from MS      first time of a range of frames (with --video: default 0)\n"
     "  --to MS        last time of the range (with --video: default 245000); without --video\n"
     "                 each frame is written to DIR as NNNNNN.png, named by frame number\n"
     "                 e.g. quenrastilan-capture --fps 30 --from 3000 --to 6000 --out frames/\n"
     "  --out PATH     the PNG file (--at) or the folder (--from/--to)\n"
-    "  --video FILE   an H.264 + AAC MP4 of the range with the soundtrack from the range's\n"
-    "                 first frame, encoded by ffmpeg while the frames render; BT.709, tagged\n"
-    "                 so, ready to upload\n"
+    "  --video FILE   a video of the range with the soundtrack from the range's first frame,\n"
+    "                 encoded by ffmpeg while the frames render, converted with the BT.709\n"
+    "                 matrix and tagged so, as long as its frames to the sample; the name's\n"
+    "                 ending chooses the container and codecs:\n"
+    "                   .mp4, .mov  H.264 and AAC, the index at the front: ready to upload\n"
+    "                   .mkv        H.264 and FLAC, the sound lossless\n"
+    "                   .webm       VP9 and Opus, for web pages\n"
     "                 e.g. quenrastilan-capture --video show.mp4\n"
-    "                      quenrastilan-capture --video newton.mp4 --from 66000 --to 94000\n"
-    "  --crf N        H.264 quality for --video, 0 (lossless) to 51 (default 18)\n"
+    "                      quenrastilan-capture --video newton.webm --from 66000 --to 94000\n"
+    "  --preset NAME  the encoder's speed for --video, x264's presets, fastest first:\n"
+    "                 ultrafast superfast veryfast faster fast medium slow slower veryslow;\n"
+    "                 VP9 takes the speed that matches (real-time 8 to 5, then \"good\" 4 to\n"
+    "                 2). Default medium, as in x264 and ffmpeg: the whole show is half the\n"
+    "                 size ultrafast makes, as close to the frames, for 3/4 more CPU time\n"
+    "                 e.g. quenrastilan-capture --video show.mp4 --preset ultrafast\n"
+    "  --crf N        quality for --video, lower is closer to the frames drawn and larger:\n"
+    "                 H.264 0 (lossless) to 51, default 18; VP9 0 to 63, default 26\n"
     "  --master FILE  a lossless master of the range to keep: FFV1 video in full RGB and the\n"
-    "                 soundtrack in FLAC, in Matroska; frame n spans the samples from\n"
+    "                 soundtrack in FLAC, in Matroska (.mkv); frame n spans the samples from\n"
     "                 n * 48000 / fps on, and the frames decode to exactly the PNG frames\n"
     "                 e.g. quenrastilan-capture --master show.mkv\n"
-    "  --sheet FILE   a contact sheet: one thumbnail per scene at the middle of its range\n"
-    "                 (or a little later where the scene shows next to nothing), labelled\n"
-    "                 with the scene's name and time\n"
+    "  --sheet FILE   a contact sheet (PNG): one thumbnail per scene at the middle of its\n"
+    "                 range (or a little later where the scene shows next to nothing),\n"
+    "                 labelled with the scene's name and time\n"
     "                 e.g. quenrastilan-capture --sheet sheet.png\n"
     "  --audio FILE   render the soundtrack (music.xm, looked up as the show does: the working\n"
     "                 directory, then beside this program) from 0 ms to its end as a 48000 Hz\n"
@@ -70,10 +84,22 @@ static const char* const USAGE =
     "                 e.g. quenrastilan-capture --check --fps 60\n"
     "  --quiet        no progress lines (otherwise shown for runs longer than a few seconds:\n"
     "                 the frames asked for done and the time left at their average rate)\n"
-    "  --help         this text\n";
+    "  --help         this text\n"
+    "\n"
+    "Exit status: 0 when done; 1 when it failed, said in one line that names the file and the\n"
+    "reason (\"No space left on device\"), nothing left behind; 2 when the command line is\n"
+    "refused, said in one line, nothing written; 130 when stopped by Ctrl-C (143 by TERM),\n"
+    "with the one line \"stopped\", nothing left behind.\n";
 
 // The largest frame: 8K UHD.
 static const int MAX_WIDTH = 7680, MAX_HEIGHT = 4320;
+
+// Refuses the command line in one line, with exit status 2, before anything is written.
+[[noreturn]] static void refuse(const std::string& message)
+{
+    std::fprintf(stderr, "quenrastilan-capture: %s\n", message.c_str());
+    std::exit(2);
+}
 
 static int parseInt(const std::string& option, const char* text, int low, int high)
 {
@@ -81,9 +107,74 @@ static int parseInt(const std::string& option, const char* text, int low, int hi
     errno = 0;
     long v = std::strtol(text, &end, 10);
     if (errno || end == text || *end != '\0' || v < low || v > high)
-        fail(option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-             ", not '" + text + "'");
+        refuse(option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+               ", not '" + text + "'");
     return (int)v;
+}
+
+// The mode the options ask for, refusing none or several.
+static void checkOneMode(const Options& o)
+{
+    std::string modes;
+    int count = 0;
+    auto mode = [&](bool given, const char* name) {
+        if (given)
+            modes += std::string(count++ ? " and " : "") + name;
+    };
+    mode(o.at >= 0, "--at");
+    mode(!o.encoded() && (o.from >= 0 || o.to >= 0), "--from/--to");
+    mode(!o.video.empty(), "--video");
+    mode(!o.master.empty(), "--master");
+    mode(!o.sheet.empty(), "--sheet");
+    mode(!o.audio.empty(), "--audio");
+    mode(o.check, "--check");
+    static const char* const ONE_OF = "one of --at, --from/--to, --video, --master, --sheet, --audio or --check";
+    if (count == 0)
+        refuse(std::string("give ") + ONE_OF + " (see --help)");
+    if (count > 1)
+        refuse(modes + " do not go together: give only " + ONE_OF + " (see --help)");
+}
+
+// The format of the file the options write follows its name, as in ffmpeg; another name is
+// refused here, before any frame is drawn.
+static void checkFormat(Options& o)
+{
+    auto aFile = [](const std::string& option, const std::string& path) {
+        if (path.empty() || path.back() == '/')
+            refuse(option + " " + (path.empty() ? "''" : path) + ": names a folder, not a file");
+    };
+    auto single = [&](const std::string& option, const std::string& path, const char* what, const char* extension) {
+        aFile(option, path);
+        if (!namedAs(path, extension))
+            refuse(option + " " + path + ": " + what + ", so the name must end in " + extension);
+    };
+    if (o.at >= 0 && !o.out.empty())
+        single("--out", o.out, "a still is a PNG file", ".png");
+    if (!o.sheet.empty())
+        single("--sheet", o.sheet, "the sheet is a PNG file", ".png");
+    if (!o.audio.empty())
+        single("--audio", o.audio, "the soundtrack is a WAV file", ".wav");
+    if (o.encoded()) {
+        bool master = !o.master.empty();
+        const std::string& path = master ? o.master : o.video;
+        aFile(master ? "--master" : "--video", path);
+        o.format = videoFormatOf(path, master);
+        if (!o.format)
+            refuse(std::string(master ? "--master " : "--video ") + path + ": " +
+                   (master ? "a master is Matroska, so the name must end in .mkv"
+                           : "the container follows the name, which must end in " + videoExtensions(false)));
+    }
+    if ((!o.preset.empty() || o.crf >= 0) && o.video.empty())
+        refuse(std::string(o.preset.empty() ? "--crf" : "--preset") + " goes with --video");
+    if (!o.preset.empty() && presetRank(o.preset) < 0) {
+        std::string names;
+        for (int i = 0; i < PRESET_COUNT; i++)
+            names += std::string(i ? ", " : "") + PRESETS[i];
+        refuse("--preset takes one of " + names + ", not '" + o.preset + "'");
+    }
+    if (o.crf > (o.format ? crfMost(o.format->video) : 0))
+        refuse("--crf takes a whole number from 0 to " + std::to_string(crfMost(o.format->video)) + " for " +
+               o.format->extension + ", not '" + std::to_string(o.crf) + "'");
 }
 
 Options parseOptions(int argc, char** argv)
@@ -99,12 +190,13 @@ Options parseOptions(int argc, char** argv)
             (a == "--quiet" ? o.quiet : o.check) = true;
             continue;
         }
-        static const char* const valued[] = {"--fps", "--at", "--from", "--to", "--out", "--audio",
-                                             "--video", "--sheet", "--crf", "--size", "--master", "--jobs"};
+        static const char* const valued[] = {"--fps",   "--at",    "--from",  "--to",     "--out",  "--audio",
+                                             "--video", "--sheet", "--crf",   "--size",   "--master", "--jobs",
+                                             "--preset"};
         if (std::find(std::begin(valued), std::end(valued), a) == std::end(valued))
-            fail("unknown option '" + a + "' (see --help)");
+            refuse("unknown option '" + a + "' (see --help)");
         if (i + 1 >= argc)
-            fail(a + " needs a value (see --help)");
+            refuse(a + " needs a value (see --help)");
         const char* v = argv[++i];
         if (a == "--fps")
             o.fps = parseInt(a, v, 1, 1000);
@@ -115,7 +207,7 @@ Options parseOptions(int argc, char** argv)
         else if (a == "--to")
             o.to = parseInt(a, v, 0, SHOW_LAST_MS);
         else if (a == "--crf")
-            o.crf = parseInt(a, v, 0, 51);
+            o.crf = parseInt(a, v, 0, 63);
         else if (a == "--out")
             o.out = v;
         else if (a == "--audio")
@@ -124,57 +216,47 @@ Options parseOptions(int argc, char** argv)
             o.video = v;
         else if (a == "--master")
             o.master = v;
+        else if (a == "--sheet")
+            o.sheet = v;
+        else if (a == "--preset")
+            o.preset = v;
         else if (a == "--jobs")
             o.jobs = parseInt(a, v, 1, 64);
-        else if (a == "--size") {
+        else {
             std::string text = v;
             size_t x = text.find('x');
             if (x == std::string::npos)
-                fail("--size takes WxH, e.g. 1440x1080, not '" + text + "'");
+                refuse("--size takes WxH, e.g. 1440x1080, not '" + text + "'");
             o.width = parseInt("the width of --size", text.substr(0, x).c_str(), 16, MAX_WIDTH);
             o.height = parseInt("the height of --size", text.substr(x + 1).c_str(), 16, MAX_HEIGHT);
-        } else
-            o.sheet = v;
+        }
     }
-    bool encoded = o.encoded();
-    std::string modes;
-    int count = 0;
-    auto mode = [&](bool given, const char* name) {
-        if (given)
-            modes += std::string(count++ ? " and " : "") + name;
-    };
-    mode(o.at >= 0, "--at");
-    mode(!encoded && (o.from >= 0 || o.to >= 0), "--from/--to");
-    mode(!o.video.empty(), "--video");
-    mode(!o.master.empty(), "--master");
-    mode(!o.sheet.empty(), "--sheet");
-    mode(!o.audio.empty(), "--audio");
-    mode(o.check, "--check");
-    static const char* const ONE_OF = "one of --at, --from/--to, --video, --master, --sheet, --audio or --check";
-    if (count == 0)
-        fail(std::string("give ") + ONE_OF + " (see --help)");
-    if (count > 1)
-        fail(modes + " do not go together: give only " + ONE_OF + " (see --help)");
-    // H.264 in 4:2:0 halves the colour planes in both directions.
+    checkOneMode(o);
+    checkFormat(o);
+    // 4:2:0 halves the colour planes in both directions.
     if (!o.video.empty() && (o.width % 2 || o.height % 2))
-        fail("--video needs an even width and height, not " + std::to_string(o.width) + "x" +
-             std::to_string(o.height));
-    if (encoded) {
+        refuse("--video needs an even width and height, not " + std::to_string(o.width) + "x" +
+               std::to_string(o.height));
+    if (o.encoded()) {
         if (o.from < 0)
             o.from = 0;
         if (o.to < 0)
             o.to = SHOW_LAST_MS;
     } else if (o.from >= 0 || o.to >= 0) {
         if (o.from < 0 || o.to < 0)
-            fail("a range needs both --from and --to");
+            refuse("a range needs both --from and --to");
         if (o.out.empty())
-            fail("--out is missing (see --help)");
+            refuse("--out is missing (see --help)");
     } else if (o.at >= 0 && o.out.empty()) {
-        fail("--out is missing (see --help)");
+        refuse("--out is missing (see --help)");
     }
     if (o.from > o.to)
-        fail("--from " + std::to_string(o.from) + " is after --to " + std::to_string(o.to));
+        refuse("--from " + std::to_string(o.from) + " is after --to " + std::to_string(o.to));
     if (o.fps < 0)
-        o.fps = encoded || o.check ? 60 : 30;
+        o.fps = o.encoded() || o.check ? 60 : 30;
+    if (o.from >= 0 && frameTime(firstFrameFrom(o.from, o.fps), o.fps) > o.to)
+        refuse("no frame falls in the range at this frame rate");
+    if (o.preset.empty())
+        o.preset = DEFAULT_PRESET;
     return o;
 }

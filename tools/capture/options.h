@@ -7,20 +7,27 @@
 // The last millisecond of the show a capture can ask for.
 static const int SHOW_LAST_MS = 245000;
 
+struct VideoFormat;
+
 struct Options {
     int fps = -1;
-    int at = -1, from = -1, to = -1, crf = 18;
+    int at = -1, from = -1, to = -1;
+    int crf = -1;  // -1: the codec's default
     int width = 1024, height = 768;
     int jobs = 0;  // 0: not given, chosen from the range (at most the number of cores)
     std::string out, video, master, sheet, audio;
+    std::string preset;  // x264's name of the encoder's speed
     bool quiet = false, check = false;
+    // The container and codecs of --video or --master, by the file's name.
+    const VideoFormat* format = nullptr;
 
     // A video or a master, which ffmpeg encodes.
     bool encoded() const { return !video.empty() || !master.empty(); }
 };
 
-// Reads the options, prints --help and exits, or fails with one line naming what is wrong.
-// The result holds exactly one mode, with the defaults of that mode filled in.
+// Reads the options, prints --help and exits, or refuses them with one line naming what is
+// wrong and exit status 2. The result holds exactly one mode, with the defaults of that mode
+// filled in.
 Options parseOptions(int argc, char** argv);
 
 #endif

@@ -47,8 +47,6 @@ static std::string folderOf(const std::string& path)
 
 void prepareOutputFile(const std::string& path)
 {
-    if (path.empty() || path.back() == '/')
-        fail((path.empty() ? "''" : path) + ": names a folder, not a file");
     makeFolders(folderOf(path));
     struct stat st;
     if (stat(path.c_str(), &st) == 0) {
@@ -99,6 +97,12 @@ void undoFramesOnFailure(const Options& o, const Frames& f)
     });
 }
 
+std::string temporaryFolder()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp && *tmp ? tmp : "/tmp";
+}
+
 // The parts go on the disk that is to hold the video (a whole master's parts are gigabytes),
 // or in the temporary folder when the video goes to a device or a pipe. The whole path, since
 // the parts are named to ffmpeg from a list elsewhere.
@@ -106,15 +110,14 @@ std::string partsFolderFor(const std::string& path)
 {
     struct stat st;
     bool special = stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
-    const char* tmp = std::getenv("TMPDIR");
-    std::string folder = special ? std::string(tmp && *tmp ? tmp : "/tmp") + "/quenrastilan-parts-XXXXXX"
-                                 : path + ".parts-XXXXXX";
+    std::string folder = special ? temporaryFolder() + "/quenrastilan-parts-XXXXXX" : path + ".parts-XXXXXX";
+    std::string where = special ? "cannot write in the temporary folder " + temporaryFolder() : "cannot write " + path;
     if (!mkdtemp(&folder[0]))
-        fail(folder + ": " + std::strerror(errno));
+        fail(where + ": " + std::strerror(errno));
     char* whole = realpath(folder.c_str(), nullptr);
     if (!whole) {
         rmdir(folder.c_str());
-        fail(folder + ": " + std::strerror(errno));
+        fail(where + ": " + std::strerror(errno));
     }
     folder = whole;
     std::free(whole);

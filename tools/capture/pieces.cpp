@@ -32,6 +32,13 @@ struct Piece {
     long long first, count;
 };
 
+// What the processes of a range share: the number of the next piece to take, and whether one
+// of them has said why it failed (the others, failing too or stopped for it, say nothing).
+struct Shared {
+    std::atomic<long> next{0};
+    std::atomic<bool> failureSaid{false};
+};
+
 // The range cut into the pieces its processes take one after another: four seconds of show
 // each, shrinking towards the end to a second (or less in a short range) so that the
 // processes finish close together.
@@ -48,15 +55,14 @@ static std::vector<Piece> piecesOf(const Frames& f, int jobs, int fps)
 }
 
 // One process of a range rendered by several, in a child of the tool: it opens its own context,
-// then takes the next piece nobody has taken (the counter `next` is shared by the processes)
-// until none is left. Before each piece it brings the scenes that carry state to the piece's
+// then takes the next piece nobody has taken until none is left. Before each piece it brings the scenes that carry state to the piece's
 // first frame without drawing anything, as the player does for a jump; the other scenes derive
 // everything from their position. It writes the frames of its pieces to the folder (PNG files)
 // or to one video part each in `parts`, one byte on `progressFd` per frame, and exits.
-[[noreturn]] static void renderPieces(const Options& o, const std::vector<Piece>& pieces, std::atomic<long>* next,
+[[noreturn]] static void renderPieces(const Options& o, const std::vector<Piece>& pieces, Shared* shared,
                                       const std::string& parts, int progressFd)
 {
-    startedForRange();
+    startedForRange(&shared->failureSaid);
     stopAtOnceOnSignals();
     stopIfAsked();
     HeadlessContext gl;
@@ -68,9 +74,9 @@ static std::vector<Piece> piecesOf(const Frames& f, int jobs, int fps)
     bool encoded = o.encoded();
     Run run(o.fps);
     std::string error;
-    for (long k; (k = next->fetch_add(1)) < (long)pieces.size();) {
+    for (long k; (k = shared->next.fetch_add(1)) < (long)pieces.size();) {
         const Piece& p = pieces[(size_t)k];
-        VideoEncoder encoder(&stopped);
+        VideoEncoder encoder(o.master.empty() ? o.video : o.master, &stopped);
         undoOnFailure([&encoder] { encoder.abort(); });
         if (encoded && !encoder.start(partName(parts, (size_t)k), encodingOf(o, {p.first, p.count}), error))
             fail(error);
@@ -131,29 +137,40 @@ void captureInParts(const Options& o, const Frames& f, int jobs)
         rmdir(parts.c_str());
     };
     undoOnFailure(removeParts);
-    // The number of the next piece to take, shared by the processes.
-    void* shared = mmap(nullptr, sizeof(std::atomic<long>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-    if (shared == MAP_FAILED)
+    void* memory = mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED)
         fail(std::string("cannot share memory with the processes: ") + std::strerror(errno));
-    std::atomic<long>* next = new (shared) std::atomic<long>(0);
+    Shared* shared = new (memory) Shared;
     int progressPipe[2];
     if (pipe(progressPipe) != 0)
         fail(std::string("cannot make a pipe: ") + std::strerror(errno));
+    // The processes started, and how each ended (-1 while it runs).
     std::vector<pid_t> children;
-    // Stops the processes started so far and waits for them; whether all ended well.
+    std::vector<int> ends;
+    // Whether a process has ended with a failure, looking without waiting.
+    auto oneFailed = [&] {
+        for (size_t k = 0; k < children.size(); k++)
+            if (ends[k] < 0 && waitpid(children[k], &ends[k], WNOHANG) <= 0)
+                ends[k] = -1;
+            else if (!WIFEXITED(ends[k]) || WEXITSTATUS(ends[k]) != 0)
+                return true;
+        return false;
+    };
+    // Stops the processes still running, if asked, and waits for them; whether all ended well.
     auto waitForAll = [&](bool stop) {
-        if (stop)
-            for (pid_t pid : children)
-                kill(pid, SIGTERM);
         bool ok = true;
-        for (pid_t pid : children) {
-            int status = 0;
-            while (waitpid(pid, &status, 0) < 0 && errno == EINTR)
+        for (size_t k = 0; k < children.size(); k++) {
+            if (ends[k] < 0 && stop)
+                kill(children[k], SIGTERM);
+            while (ends[k] < 0 && waitpid(children[k], &ends[k], 0) < 0) {
+                ends[k] = -1;
+                if (errno != EINTR)
+                    break;
                 if (stopped)
-                    kill(pid, SIGTERM);
-            ok = ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+                    kill(children[k], SIGTERM);
+            }
+            ok = ok && ends[k] >= 0 && WIFEXITED(ends[k]) && WEXITSTATUS(ends[k]) == 0;
         }
-        children.clear();
         return ok;
     };
     pid_t capture = getpid();
@@ -168,7 +185,7 @@ void captureInParts(const Options& o, const Frames& f, int jobs)
             // Read by llvmpipe when the context is made: the processes share the cores, unless
             // the caller chose the number of threads.
             setenv("LP_NUM_THREADS", threads.c_str(), 0);
-            renderPieces(o, pieces, next, parts, progressPipe[1]);
+            renderPieces(o, pieces, shared, parts, progressPipe[1]);
         }
         if (pid < 0) {
             int why = errno;
@@ -176,13 +193,15 @@ void captureInParts(const Options& o, const Frames& f, int jobs)
             fail(std::string("cannot start a process: ") + std::strerror(why));
         }
         children.push_back(pid);
+        ends.push_back(-1);
     }
     close(progressPipe[1]);
     Progress progress(encoded ? (o.master.empty() ? "video" : "master") : "frames", f.count, o.quiet);
     // Polled, so that Ctrl-C is seen within a tenth of a second even when it comes between a
-    // look at `stopped` and the read.
+    // look at `stopped` and the read, and a process that failed stops the others at once.
     char bytes[256];
-    for (pollfd p = {progressPipe[0], POLLIN, 0}; !stopped;) {
+    bool failed = false;
+    for (pollfd p = {progressPipe[0], POLLIN, 0}; !stopped && !(failed = oneFailed());) {
         if (poll(&p, 1, 100) <= 0)
             continue;
         ssize_t n = read(progressPipe[0], bytes, sizeof bytes);
@@ -193,9 +212,9 @@ void captureInParts(const Options& o, const Frames& f, int jobs)
         for (ssize_t i = 0; i < n; i++)
             progress.step();
     }
-    bool ok = waitForAll(stopped);
+    bool ok = waitForAll(stopped || failed) && !failed;
     close(progressPipe[0]);
-    munmap(shared, sizeof(std::atomic<long>));
+    munmap(memory, sizeof(Shared));
     stopIfAsked();
     // The process that failed has said why.
     if (!ok)
@@ -206,7 +225,7 @@ void captureInParts(const Options& o, const Frames& f, int jobs)
             names.push_back({partName(parts, k), pieces[k].count});
         Encoding e = encodingOf(o, f);
         e.wavPath = soundOf(f, o.fps);
-        VideoEncoder joiner(&stopped);
+        VideoEncoder joiner(o.master.empty() ? o.video : o.master, &stopped);
         undoOnFailure([&joiner] { joiner.abort(); });
         std::string error;
         if (!joiner.join(o.master.empty() ? o.video : o.master, names, e, error) || !joiner.finish(error))

@@ -19,8 +19,8 @@ long long firstFrameFrom(int ms, int fps);
 struct Frames {
     long long first = 0, count = 0;
 };
-// The frames of --from/--to: the first at or after --from, and how many up to --to. Fails when
-// none falls in the range.
+// The frames of --from/--to: the first at or after --from, and how many up to --to (at least
+// one: the options refuse a range without a frame).
 Frames framesOf(const Options& o);
 
 // The frame-by-frame run of one process: where the show stands (the time of the last frame

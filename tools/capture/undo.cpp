@@ -12,8 +12,9 @@ volatile std::sig_atomic_t stopped = 0;
 // What a failed or stopped run undoes, newest first: the encoder's files, the frames written,
 // the folders made. Each process has its own: a process started for a range begins with none.
 static std::vector<std::function<void()>> undo;
-// Set in a process started for a range by the capture.
+// Set in a process started for a range by the capture, with the flag its siblings share.
 static bool forRange = false;
+static std::atomic<bool>* failureSaidInRange = nullptr;
 
 // The folders the capture made, for stopAtOnce: a fixed table, safe to read in a signal handler.
 static char madeFolders[16][4096];
@@ -78,17 +79,21 @@ void undoMadeFolder(const std::string& path)
     }
 }
 
-void startedForRange()
+void startedForRange(std::atomic<bool>* failureSaid)
 {
     undo.clear();
     forRange = true;
+    failureSaidInRange = failureSaid;
     madeFolderCount = 0;
 }
 
 void fail(const std::string& message)
 {
     // A process started for a range leaves "stopped" to the capture that started it.
-    if (stopped ? !forRange : !message.empty())
+    bool say = stopped ? !forRange : !message.empty();
+    if (say && forRange && failureSaidInRange && failureSaidInRange->exchange(true))
+        say = false;
+    if (say)
         std::fprintf(stderr, "quenrastilan-capture: %s\n", stopped ? "stopped" : message.c_str());
     while (!undo.empty()) {
         std::function<void()> step = undo.back();

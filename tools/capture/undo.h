@@ -3,6 +3,7 @@
 #ifndef QUENRASTILAN_CAPTURE_UNDO_H
 #define QUENRASTILAN_CAPTURE_UNDO_H
 
+#include <atomic>
 #include <csignal>
 #include <functional>
 #include <string>
@@ -28,8 +29,9 @@ void keepAll();
 void undoMadeFolder(const std::string& path);
 
 // For a process started for a range: it begins with nothing to undo, and leaves saying
-// "stopped" to the capture that started it.
-void startedForRange();
+// "stopped" to the capture that started it. Of its sibling processes, only the first to fail
+// says why: *failureSaid, shared by them, records that one has.
+void startedForRange(std::atomic<bool>* failureSaid);
 
 // Says why the capture ends in one line, undoes what it wrote and exits: with 128 + the signal
 // when it was stopped, whatever else went wrong on the way, and 1 otherwise. An empty message

@@ -1,6 +1,8 @@
 // ffmpeg as the capture tool's encoder.
 #include "video.h"
 
+#include "paths.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -8,7 +10,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,39 +39,6 @@ VideoEncoder::~VideoEncoder()
     abort();
 }
 
-// The codec arguments of an encoding's video.
-static std::vector<std::string> videoCodec(const Encoding& e)
-{
-    if (e.master)
-        return {"-c:v", "ffv1", "-level", "3", "-g", "1", "-slicecrc", "1", "-pix_fmt", "bgr0"};
-    // The fastest preset: at the same CRF it spends more bits than the slower ones and comes
-    // closer to the frames drawn (higher PSNR on every scene), in well under half their time;
-    // the file is about twice as large.
-    return {"-c:v", "libx264", "-preset", "ultrafast", "-crf", std::to_string(e.crf),
-            "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
-            "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv"};
-}
-
-// The sound's and the container's arguments of a whole encoding.
-static std::vector<std::string> soundAndContainer(const Encoding& e)
-{
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%.6f", (double)e.frames / e.fps);
-    std::vector<std::string> a = {"-c:a"};
-    if (e.master)
-        a.insert(a.end(), {"flac", "-t", seconds, "-f", "matroska"});
-    else
-        a.insert(a.end(), {"aac", "-b:a", "192k", "-t", seconds, "-movflags", "+faststart", "-f", "mp4"});
-    return a;
-}
-
-// A path as ffmpeg reads it without guessing: "file:" first, so that a name with a colon is not
-// taken for a protocol nor one starting with a dash for an option.
-static std::string fileURL(const std::string& path)
-{
-    return "file:" + path;
-}
-
 // A path in single quotes for ffmpeg's concat list, each quote in it closed, escaped and reopened.
 static std::string quotedForList(const std::string& path)
 {
@@ -87,27 +55,23 @@ bool VideoEncoder::start(const std::string& path, const Encoding& e, std::string
     std::snprintf(rate, sizeof rate, "%d", e.fps);
     std::vector<std::string> args = {"-f", "rawvideo", "-pix_fmt", "rgb24", "-s", size, "-framerate", rate,
                                      "-i", "pipe:3"};
-    if (!e.wavPath.empty())
-        args.insert(args.end(), {"-i", fileURL(e.wavPath), "-map", "0:v", "-map", "1:a"});
-    std::vector<std::string> codec = videoCodec(e);
-    args.insert(args.end(), codec.begin(), codec.end());
-    if (e.wavPath.empty()) {
-        args.insert(args.end(), {"-f", "nut"});
-    } else {
-        std::vector<std::string> rest = soundAndContainer(e);
-        args.insert(args.end(), rest.begin(), rest.end());
+    auto add = [&args](const std::vector<std::string>& more) { args.insert(args.end(), more.begin(), more.end()); };
+    if (!e.wavPath.empty()) {
+        add(soundInput(e));
+        add({"-map", "0:v", "-map", "1:a"});
     }
+    add(videoCodec(e));
+    add(e.wavPath.empty() ? partContainer() : soundAndContainer(e));
     return launch(path, args, true, error);
 }
 
 bool VideoEncoder::join(const std::string& path, const std::vector<VideoPart>& parts, const Encoding& e,
                         std::string& error)
 {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string listName = std::string(tmp && *tmp ? tmp : "/tmp") + "/quenrastilan-parts-XXXXXX";
+    std::string listName = temporaryFolder() + "/quenrastilan-parts-XXXXXX";
     int fd = mkstemp(&listName[0]);
     if (fd < 0) {
-        error = listName + ": " + std::strerror(errno);
+        error = "cannot write in the temporary folder " + temporaryFolder() + ": " + std::strerror(errno);
         return false;
     }
     list_ = listName;
@@ -123,14 +87,17 @@ bool VideoEncoder::join(const std::string& path, const std::vector<VideoPart>& p
     bool written = ::write(fd, list.data(), list.size()) == (ssize_t)list.size();
     close(fd);
     if (!written) {
-        error = list_ + ": " + std::strerror(errno);
+        error = "cannot write in the temporary folder " + temporaryFolder() + ": " + std::strerror(errno);
         abort();
         return false;
     }
-    std::vector<std::string> args = {"-f", "concat", "-safe", "0", "-i", fileURL(list_), "-i", fileURL(e.wavPath),
-                                     "-map", "0:v", "-map", "1:a", "-c:v", "copy"};
-    std::vector<std::string> rest = soundAndContainer(e);
-    args.insert(args.end(), rest.begin(), rest.end());
+    std::vector<std::string> args = {"-f", "concat", "-safe", "0", "-i", fileURL(list_)};
+    auto add = [&args](const std::vector<std::string>& more) { args.insert(args.end(), more.begin(), more.end()); };
+    add(soundInput(e));
+    add({"-map", "0:v", "-map", "1:a", "-c:v", "copy"});
+    // The parts in NUT keep the tags the codec itself holds; the container's are given again.
+    add(colourTags(e));
+    add(soundAndContainer(e));
     return launch(path, args, false, error);
 }
 
@@ -142,7 +109,7 @@ bool VideoEncoder::launch(const std::string& path, std::vector<std::string> tail
     struct stat st;
     bool special = stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
     if (special && S_ISDIR(st.st_mode)) {
-        error = path + ": " + std::strerror(EISDIR);
+        error = named_ + ": " + std::strerror(EISDIR);
         return false;
     }
     if (special) {
@@ -151,7 +118,7 @@ bool VideoEncoder::launch(const std::string& path, std::vector<std::string> tail
         temp_ = path + ".partial-XXXXXX";
         int fd = mkstemp(&temp_[0]);
         if (fd < 0) {
-            error = path + ": " + std::strerror(errno);
+            error = "cannot write " + named_ + ": " + std::strerror(errno);
             temp_.clear();
             return false;
         }
@@ -161,11 +128,10 @@ bool VideoEncoder::launch(const std::string& path, std::vector<std::string> tail
         fchmod(fd, 0666 & ~mask);
         close(fd);
     }
-    const char* tmp = std::getenv("TMPDIR");
-    std::string logName = std::string(tmp && *tmp ? tmp : "/tmp") + "/quenrastilan-ffmpeg-XXXXXX";
+    std::string logName = temporaryFolder() + "/quenrastilan-ffmpeg-XXXXXX";
     int logFd = mkstemp(&logName[0]);
     if (logFd < 0) {
-        error = logName + ": " + std::strerror(errno);
+        error = "cannot write in the temporary folder " + temporaryFolder() + ": " + std::strerror(errno);
         abort();
         return false;
     }
@@ -228,8 +194,14 @@ bool VideoEncoder::write(const std::vector<unsigned char>& rgb, std::string& err
             error = "stopped";
             return false;
         }
+        // ffmpeg has stopped reading: it has failed, and says why once it has ended.
         if (n <= 0) {
-            error = "ffmpeg stopped: " + ffmpegError();
+            close(pipe_);
+            pipe_ = -1;
+            int status = 0;
+            if (wait(status, error))
+                error = failure(status);
+            abort();
             return false;
         }
         done += (size_t)n;
@@ -237,44 +209,109 @@ bool VideoEncoder::write(const std::vector<unsigned char>& rgb, std::string& err
     return true;
 }
 
-std::string VideoEncoder::ffmpegError() const
+// Waits for ffmpeg to end, which may take seconds (a whole show's join copies a gigabyte):
+// Ctrl-C is looked for every 20 ms meanwhile. False with "stopped" when it came.
+bool VideoEncoder::wait(int& status, std::string& error)
 {
-    std::ifstream f(log_);
-    std::string line, last;
-    while (std::getline(f, line))
-        if (!line.empty())
-            last = line;
-    return last.empty() ? "no message" : last;
-}
-
-bool VideoEncoder::finish(std::string& error)
-{
-    if (pipe_ >= 0)
-        close(pipe_);
-    pipe_ = -1;
-    // ffmpeg may take seconds to finish (a whole show's join copies a gigabyte): Ctrl-C is
-    // looked for every 20 ms meanwhile.
-    int status = 0;
+    status = 0;
     for (pid_t ended; (ended = waitpid(pid_, &status, stop_ ? WNOHANG : 0)) <= 0;) {
         if (ended < 0 && errno != EINTR)
             break;
         if (stop_ && *stop_) {
             error = "stopped";
-            abort();
             return false;
         }
         if (stop_)
             usleep(20000);
     }
     pid_ = -1;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        error = WIFEXITED(status) && WEXITSTATUS(status) == 127 ? "cannot run ffmpeg"
-                                                                 : "ffmpeg failed writing " + path_ + ": " + ffmpegError();
+    return true;
+}
+
+// The reasons of the operating system that mean the output could not be written.
+static const int WRITE_ERRORS[] = {ENOSPC, EDQUOT, EFBIG, EROFS, EACCES, EPERM, ENOENT, ENOTDIR, EISDIR, EIO,
+                                   ENXIO, ENODEV, ENAMETOOLONG, ELOOP, ESTALE};
+
+// Every occurrence of `what` in text replaced by `by`.
+static std::string replaced(std::string text, const std::string& what, const std::string& by)
+{
+    for (size_t at = 0; !what.empty() && (at = text.find(what, at)) != std::string::npos; at += by.size())
+        text.replace(at, what.size(), by);
+    return text;
+}
+
+// Where the log gives a reason of the operating system for a file, the file the user named
+// with that reason (or the temporary folder, for the sound and the list of parts); empty when
+// it gives none.
+std::string VideoEncoder::writeError() const
+{
+    std::ifstream log(log_);
+    for (std::string line; std::getline(log, line);)
+        for (int e : WRITE_ERRORS)
+            if (line.find(std::strerror(e)) != std::string::npos) {
+                bool ours = line.find(temp_) != std::string::npos || line.find(path_) != std::string::npos;
+                if (!ours && line.find(temporaryFolder() + "/quenrastilan-") != std::string::npos)
+                    return "cannot write in the temporary folder " + temporaryFolder() + ": " + std::strerror(e);
+                return "cannot write " + named_ + ": " + std::strerror(e);
+            }
+    return "";
+}
+
+// Why ffmpeg failed, in the user's terms: the reason of the operating system where there is
+// one; otherwise ffmpeg's first message, its cause, whole (a line that ends where ffmpeg's
+// reason would follow is joined with the next), every temporary name in it replaced by the
+// user's and the address of the part of ffmpeg that says it left out.
+std::string VideoEncoder::failure(int status) const
+{
+    std::string os = writeError();
+    if (!os.empty())
+        return os;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 127)
+        return "cannot run ffmpeg";
+    std::ifstream log(log_);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(log, line);)
+        if (!line.empty())
+            lines.push_back(line);
+    if (!lines.empty()) {
+        std::string reason = lines[0];
+        for (size_t i = 1; i < lines.size() && (reason.back() == ' ' || reason.back() == ':' || reason.back() == '-'); i++)
+            reason += (reason.back() == ' ' ? "" : " ") + lines[i];
+        for (const std::string& name : {fileURL(temp_), temp_, fileURL(path_), path_})
+            reason = replaced(reason, name, named_);
+        // "[mp4 @ 0x55d0c8a0] muxer does ..." names its part of ffmpeg by an address too.
+        size_t at = reason.find(" @ 0x"), end = reason.find("] ");
+        if (reason[0] == '[' && at != std::string::npos && end != std::string::npos && at < end)
+            reason = reason.substr(1, at - 1) + ": " + reason.substr(end + 2);
+        return "ffmpeg failed writing " + named_ + ": " + reason;
+    }
+    char how[64];
+    if (WIFSIGNALED(status))
+        std::snprintf(how, sizeof how, "ended by signal %d", WTERMSIG(status));
+    else
+        std::snprintf(how, sizeof how, "exit status %d", WEXITSTATUS(status));
+    return "ffmpeg failed writing " + named_ + " (" + how + ")";
+}
+
+// ffmpeg may end well and still have failed to write: it logs the reason and exits with 0 when
+// the trailer of a Matroska file cannot be written.
+bool VideoEncoder::finish(std::string& error)
+{
+    if (pipe_ >= 0)
+        close(pipe_);
+    pipe_ = -1;
+    int status = 0;
+    if (!wait(status, error)) {
+        abort();
+        return false;
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !writeError().empty()) {
+        error = failure(status);
         abort();
         return false;
     }
     if (temp_ != path_ && std::rename(temp_.c_str(), path_.c_str()) != 0) {
-        error = path_ + ": " + std::strerror(errno);
+        error = "cannot write " + named_ + ": " + std::strerror(errno);
         abort();
         return false;
     }

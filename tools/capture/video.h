@@ -3,21 +3,12 @@
 #ifndef QUENRASTILAN_CAPTURE_VIDEO_H
 #define QUENRASTILAN_CAPTURE_VIDEO_H
 
+#include "encoding.h"
+
 #include <csignal>
 #include <string>
 #include <sys/types.h>
 #include <vector>
-
-// What to encode. An MP4 is H.264 converted with the BT.709 matrix to limited-range 4:2:0 and
-// tagged so (primaries, transfer, matrix, range), with AAC sound, its index at the front; a
-// master is lossless FFV1 in full RGB with FLAC sound, in Matroska. Without sound (a part of a
-// run rendered by several processes), either is video alone in NUT, joined later.
-struct Encoding {
-    bool master = false;
-    int width = 1024, height = 768, fps = 60, crf = 18;
-    long long frames = 0;
-    std::string wavPath;  // the sound, exactly as long as the frames; empty for a part
-};
 
 // A part written without sound, and how many frames it holds.
 struct VideoPart {
@@ -27,9 +18,13 @@ struct VideoPart {
 
 class VideoEncoder {
 public:
-    // A non-zero *stop (set by a signal handler) cuts short a write to ffmpeg or the wait for
-    // it, which then fail with "stopped".
-    explicit VideoEncoder(const volatile std::sig_atomic_t* stop = nullptr) : stop_(stop) {}
+    // `named` is the path every message names: the file the user asked for, also while a part
+    // of it or a temporary file is written. A non-zero *stop (set by a signal handler) cuts
+    // short a write to ffmpeg or the wait for it, which then fail with "stopped".
+    explicit VideoEncoder(const std::string& named, const volatile std::sig_atomic_t* stop = nullptr)
+        : named_(named), stop_(stop)
+    {
+    }
     ~VideoEncoder();
 
     // Starts ffmpeg writing the encoding's frames, sent by write(), to path. A regular output
@@ -47,8 +42,11 @@ public:
 
 private:
     bool launch(const std::string& path, std::vector<std::string> args, bool framesOnPipe, std::string& error);
-    std::string ffmpegError() const;
+    bool wait(int& status, std::string& error);
+    std::string writeError() const;
+    std::string failure(int status) const;
 
+    std::string named_;
     const volatile std::sig_atomic_t* stop_;
     pid_t pid_ = -1;
     int pipe_ = -1;

@@ -1,0 +1,38 @@
+// What ffmpeg is asked to write for a video, a master or a part of either, and the arguments
+// that ask it.
+#ifndef QUENRASTILAN_CAPTURE_ENCODING_H
+#define QUENRASTILAN_CAPTURE_ENCODING_H
+
+#include "formats.h"
+
+#include <string>
+#include <vector>
+
+// A video is converted with the BT.709 matrix to limited-range 4:2:0 and tagged so (primaries,
+// transfer, matrix, range); a master is lossless FFV1 in full RGB. Both are exactly as long as
+// their frames, the sound included. Without sound (a part of a range rendered by several
+// processes), either is video alone in NUT, joined later.
+struct Encoding {
+    const VideoFormat* format = nullptr;
+    int width = 1024, height = 768, fps = 60;
+    int crf = -1;  // in the codec's own scale; -1 for its default
+    std::string preset = DEFAULT_PRESET;
+    long long frames = 0;
+    std::string wavPath;  // the sound, exactly as long as the frames; empty for a part
+};
+
+// A path as ffmpeg reads it without guessing: "file:" first, so that a name with a colon is not
+// taken for a protocol nor one starting with a dash for an option.
+std::string fileURL(const std::string& path);
+
+// The arguments of the sound's input, its WAV file, to follow the frames' input.
+std::vector<std::string> soundInput(const Encoding& e);
+// The video codec's arguments.
+std::vector<std::string> videoCodec(const Encoding& e);
+// The colour tags of a video (none for a master), also given when its parts are copied.
+std::vector<std::string> colourTags(const Encoding& e);
+// The sound codec's and the container's arguments of a whole encoding, and of a part.
+std::vector<std::string> soundAndContainer(const Encoding& e);
+std::vector<std::string> partContainer();
+
+#endif
