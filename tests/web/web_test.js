@@ -309,7 +309,8 @@ async function clock(t) {
     const lags = parts.map((m) => m.lag), snrs = parts.map((m) => m.snr);
     check(!sound.some(Number.isNaN) && parts.every((m) => m.ok),
           `${what}: ${parts.length} stretches of 50 ms, offset ${Math.min(...lags)} to ${Math.max(...lags)} ` +
-          `samples, ${Math.min(...snrs).toFixed(1)} to ${Math.max(...snrs).toFixed(1)} dB`, t.failures);
+          `samples, ${Math.min(...snrs).toFixed(1)} to ${Math.max(...snrs).toFixed(1)} dB` +
+          (parts.every((m) => m.ok) ? "" : ` (each: ${parts.map((m) => m.text).join("; ")})`), t.failures);
   };
   await watch((s) => s.show > 10800);
   await compareFrom("the music across the pieces' boundary at 10 s", 9700, 10300);
