@@ -338,7 +338,10 @@ async function clock(t) {
       return Module.music.context.resume();
     });
     const back = await watch((s) => s.audio.anchor !== null && s.show > s.audio.fromMs + 700);
-    await compareFrom(`the music back at ${back.audio.fromMs} ms`, back.audio.fromMs, back.audio.fromMs + 600);
+    // From its second 50 ms: an output starting again on a loaded machine can reach the music's
+    // start time before the start does, and then plays it from there, the first milliseconds
+    // unheard (seen once in CI: one stretch at 9 dB, all in place).
+    await compareFrom(`the music back at ${back.audio.fromMs} ms`, back.audio.fromMs + 50, back.audio.fromMs + 650);
     soundAsExpected(t, back, "sound back");
   }
   check(most.pieces <= 2 && most.bytes < 16e6,
