@@ -41,6 +41,15 @@ void describe(int kind, const Vertices& v, Layout& l)
         setConstant(l, S_NRM, v.nrm, 3);
 }
 
+// Appends `count` copies of a constant of `floats` floats to a stream.
+void repeat(std::vector<float>& out, const float* value, int floats, int count)
+{
+    size_t at = out.size();
+    out.resize(at + (size_t)count * floats);
+    for (float* o = out.data() + at; count > 0; count--, o += floats)
+        std::memcpy(o, value, floats * sizeof(float));
+}
+
 // Appends `count` vertices from first on to a stream.
 void append(std::vector<float>& out, const Attrib& a, int floats, int first, int count)
 {
@@ -58,9 +67,49 @@ void append(std::vector<float>& out, const Attrib& a, int floats, int first, int
 void appendVertices(Batch& b, const Vertices& v, int first, int count)
 {
     const Attrib* attribs[S_IDS] = {&v.pos, &v.col, &v.tex, &v.nrm};
-    for (int s = S_POS; s < S_IDS; s++)
-        if (b.layout.varies[s])
-            append(b.data[s], *attribs[s], s == S_POS ? b.layout.posSize : STREAM_FLOATS[s], first, count);
+    for (int s = S_POS; s < S_IDS; s++) {
+        if (!b.layout.varies[s])
+            continue;
+        int floats = s == S_POS ? b.layout.posSize : STREAM_FLOATS[s];
+        if (attribs[s]->data || s == S_POS)
+            append(b.data[s], *attribs[s], floats, first, count);
+        else
+            repeat(b.data[s], nextLayout.constant[s], floats, count);
+    }
+}
+
+// The most vertices whose constant attributes are written out per vertex so that a draw joins
+// the batch: far less to upload than a WebGL draw costs, while a large draw under its own colour
+// (a layer of squares) keeps its own draw rather than a stream of one colour repeated.
+const int MAX_SPELLED_OUT = 1024;
+
+// True when a draw of `count` vertices laid out as `next` can join the batch: the same position
+// size, and each attribute the same constant in both, or else written out per vertex where it is
+// a constant (a dodecahedron's faces, each a polygon under its own normal, become one draw). The
+// batch's layout becomes the joined one.
+bool joinLayout(Batch& b, const Layout& next, int count)
+{
+    if (b.layout.posSize != next.posSize)
+        return false;
+    bool spell[STREAMS] = {};
+    int spelled = 0;
+    for (int s = S_COL; s < S_IDS; s++) {
+        if (b.layout.varies[s] == next.varies[s] &&
+            (next.varies[s] || std::memcmp(b.layout.constant[s], next.constant[s], sizeof next.constant[s]) == 0))
+            continue;
+        spell[s] = !b.layout.varies[s];
+        spelled += (b.layout.varies[s] ? 0 : b.vertices) + (next.varies[s] ? 0 : count);
+    }
+    if (spelled > MAX_SPELLED_OUT)
+        return false;
+    for (int s = S_COL; s < S_IDS; s++)
+        if (spell[s]) {
+            b.data[s].clear();
+            repeat(b.data[s], b.layout.constant[s], STREAM_FLOATS[s], b.vertices);
+            b.layout.varies[s] = 1;
+            std::memset(b.layout.constant[s], 0, sizeof b.layout.constant[s]);
+        }
+    return true;
 }
 
 // True when the vertices' positions have a w other than 1.
@@ -168,8 +217,7 @@ void submit(GLenum mode, const Vertices& v)
     // Gathered with the batch when nothing but the modelview differs and the palette has room.
     bool join = current && shape == current->shape && shape != TRIANGLE_STRIP &&
                 std::memcmp(&next, &current->state, sizeof next) == 0 &&
-                std::memcmp(&nextLayout, &current->layout, sizeof nextLayout) == 0 &&
-                current->strips < (1 << 24) / PALETTE;
+                current->strips < (1 << 24) / PALETTE && joinLayout(*current, nextLayout, n);
     int matrix = join ? (int)current->palette.size() - 1 : 0;
     if (join && std::memcmp(&mv, &current->palette.back(), sizeof mv) != 0) {
         if (current->palette.size() < (size_t)PALETTE)
