@@ -75,7 +75,10 @@ TEST(Capture, BadRequestsSayWhatIsWrongAndWriteNothing)
         {{"--jobs", "two", "--from", "0", "--to", "10", "--out", dir + "/a"}, "--jobs"},
     };
     for (const auto& c : bad) {
-        SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args[2]);
+        std::string typed;
+        for (const auto& a : c.args)
+            typed += a + " ";
+        SCOPED_TRACE(typed);
         if (c.fileInTheWay) {
             ASSERT_EQ(std::system(("touch " + png).c_str()), 0);
         }
