@@ -10,6 +10,7 @@
 
 #include <SDL.h>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -54,7 +55,9 @@ static std::string usage()
         "  --help            this text\n"
         "\n"
         "Keys: Escape ends the show; Space pauses and resumes; Left and Right jump 10 s back and\n"
-        "forward. On each key the show prints where it is, and in which scene, on stdout.\n";
+        "forward. On each key the show prints where it is, and in which scene, on stdout.\n"
+        "Exit status: 0 at the show's end, on Escape or when the window is closed; 130 after\n"
+        "Ctrl-C (SIGINT), 143 after a TERM signal; 1 when it cannot start; 2 for a wrong option.\n";
     return text;
 }
 
@@ -206,11 +209,32 @@ static void jump(ShowClock& clock, int by)
     clock.startAt(to, clock.paused ? "paused at" : "jumped to");
 }
 
+// The signal (Ctrl-C's SIGINT or a TERM) that asked the show to end, 0 while none has. The show
+// then shuts down as on Escape and exits with 128 + the signal, as a stopped program does, so a
+// script can tell a stopped show from one that played to its end.
+static volatile std::sig_atomic_t stopSignal = 0;
+
+static void stopOnSignal(int signal)
+{
+    stopSignal = signal;
+}
+
+// Set before SDL starts: SDL leaves a handler that is already there alone, where it would
+// otherwise turn these signals into a window close.
+static void stopOnSignals()
+{
+    struct sigaction on = {};
+    on.sa_handler = stopOnSignal;
+    sigaction(SIGINT, &on, nullptr);
+    sigaction(SIGTERM, &on, nullptr);
+}
+
 int SDL_main(int argc, char** argv)
 {
     Options options = parseOptions(argc, argv);
     if (runflag != 1)
         return 0;
+    stopOnSignals();
     if (!win.create(options.mode))
         return 1;
     // Without the module or an audio device the show still runs, silently, on its clock.
@@ -233,7 +257,7 @@ int SDL_main(int argc, char** argv)
     }
 
     bool quit = false;
-    while (!quit) {
+    while (!quit && !stopSignal) {
         SDL_Event event;
         if (SDL_PollEvent(&event)) {
             if ((event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE) || event.type == SDL_QUIT)
@@ -247,7 +271,7 @@ int SDL_main(int argc, char** argv)
         }
         // While paused the last frame stays on screen: drawing it again would move the scenes
         // that carry state on, as if time passed.
-        if (clock.paused && !clock.redraw && !quit) {
+        if (clock.paused && !clock.redraw && !quit && !stopSignal) {
             SDL_Delay(10);
             continue;
         }
@@ -267,7 +291,7 @@ int SDL_main(int argc, char** argv)
     if (clock.music)
         sound.release();
     SDL_Quit();
-    return 0;
+    return stopSignal ? 128 + stopSignal : 0;
 }
 
 int main(int argc, char** argv)
