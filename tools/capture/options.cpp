@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 static const char* const USAGE =
     "usage: quenrastilan-capture [--fps N] [--size WxH] --at MS --out FILE.png\n"
@@ -94,21 +97,21 @@ static const char* const USAGE =
 // The largest frame: 8K UHD.
 static const int MAX_WIDTH = 7680, MAX_HEIGHT = 4320;
 
-// Refuses the command line in one line, with exit status 2, before anything is written.
-[[noreturn]] static void refuse(const std::string& message)
+void refuse(const std::string& message)
 {
     std::fprintf(stderr, "quenrastilan-capture: %s\n", message.c_str());
     std::exit(2);
 }
 
-static int parseInt(const std::string& option, const char* text, int low, int high)
+// A whole number from low to high; `scale` names whose range it is, when it is not the option's own.
+static int parseInt(const std::string& option, const char* text, int low, int high, const std::string& scale = "")
 {
     char* end = nullptr;
     errno = 0;
     long v = std::strtol(text, &end, 10);
     if (errno || end == text || *end != '\0' || v < low || v > high)
         refuse(option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-               ", not '" + text + "'");
+               scale + ", not '" + text + "'");
     return (int)v;
 }
 
@@ -159,42 +162,87 @@ static void checkFormat(Options& o)
         const std::string& path = master ? o.master : o.video;
         aFile(master ? "--master" : "--video", path);
         o.format = videoFormatOf(path, master);
+        std::string named = std::string(master ? "--master " : "--video ") + path + ": ";
         if (!o.format)
-            refuse(std::string(master ? "--master " : "--video ") + path + ": " +
-                   (master ? "a master is Matroska, so the name must end in .mkv"
-                           : "the container follows the name, which must end in " + videoExtensions(false)));
+            refuse(named + (master ? "a master is Matroska, so the name must end in .mkv"
+                                   : "the container follows the name, which must end in " + videoExtensions(false)));
+        if (writtenInPlace(path)) {
+            if (o.format->indexFirst)
+                refuse(named + "an MP4 or MOV is finished by going back to its start to put the index there, "
+                       "which a pipe or device cannot do: name it .mkv or .webm");
+            int fd = descriptorNamed(path);
+            struct stat st;
+            if (fd >= 0 && fstat(fd, &st) != 0)
+                refuse(named + "descriptor " + std::to_string(fd) + " is not open");
+            if (fd >= 0 && isatty(fd))
+                refuse(named + "a terminal, not a file or a pipe: redirect it");
+        }
     }
-    if ((!o.preset.empty() || o.crf >= 0) && o.video.empty())
-        refuse(std::string(o.preset.empty() ? "--crf" : "--preset") + " goes with --video");
     if (!o.preset.empty() && presetRank(o.preset) < 0) {
         std::string names;
         for (int i = 0; i < PRESET_COUNT; i++)
             names += std::string(i ? ", " : "") + PRESETS[i];
         refuse("--preset takes one of " + names + ", not '" + o.preset + "'");
     }
-    if (o.crf > (o.format ? crfMost(o.format->video) : 0))
-        refuse("--crf takes a whole number from 0 to " + std::to_string(crfMost(o.format->video)) + " for " +
-               o.format->extension + ", not '" + std::to_string(o.crf) + "'");
+}
+
+// The modes an option other than the mode's own applies to.
+static bool appliesTo(const std::string& option, const Options& o)
+{
+    bool frames = !o.encoded() && o.from >= 0, still = o.at >= 0, sheet = !o.sheet.empty();
+    bool range = frames || o.encoded();
+    if (option == "--out")
+        return still || frames;
+    if (option == "--fps")
+        return o.audio.empty();
+    if (option == "--size")
+        return still || range || sheet;
+    if (option == "--jobs")
+        return range;
+    if (option == "--preset" || option == "--crf")
+        return !o.video.empty();
+    if (option == "--overwrite")
+        return !o.check;
+    return true;
+}
+
+// The name of the mode, for the message that refuses an option it does not take.
+static std::string modeName(const Options& o)
+{
+    return o.at >= 0           ? "--at"
+           : !o.video.empty()  ? "--video"
+           : !o.master.empty() ? "--master"
+           : !o.sheet.empty()  ? "--sheet"
+           : !o.audio.empty()  ? "--audio"
+           : o.check           ? "--check"
+                               : "a range of frames (--from/--to with --out)";
 }
 
 Options parseOptions(int argc, char** argv)
 {
     Options o;
+    std::vector<std::string> given;
+    std::string crf;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") {
             std::fputs(USAGE, stdout);
             std::exit(0);
         }
-        if (a == "--quiet" || a == "--check") {
-            (a == "--quiet" ? o.quiet : o.check) = true;
-            continue;
-        }
+        static const char* const flags[] = {"--quiet", "--check", "--overwrite"};
         static const char* const valued[] = {"--fps",   "--at",    "--from",  "--to",     "--out",  "--audio",
                                              "--video", "--sheet", "--crf",   "--size",   "--master", "--jobs",
                                              "--preset"};
-        if (std::find(std::begin(valued), std::end(valued), a) == std::end(valued))
+        bool flag = std::find(std::begin(flags), std::end(flags), a) != std::end(flags);
+        if (!flag && std::find(std::begin(valued), std::end(valued), a) == std::end(valued))
             refuse("unknown option '" + a + "' (see --help)");
+        if (std::find(given.begin(), given.end(), a) != given.end())
+            refuse(a + " is given twice: give it once");
+        given.push_back(a);
+        if (flag) {
+            (a == "--quiet" ? o.quiet : a == "--check" ? o.check : o.overwrite) = true;
+            continue;
+        }
         if (i + 1 >= argc)
             refuse(a + " needs a value (see --help)");
         const char* v = argv[++i];
@@ -207,7 +255,7 @@ Options parseOptions(int argc, char** argv)
         else if (a == "--to")
             o.to = parseInt(a, v, 0, SHOW_LAST_MS);
         else if (a == "--crf")
-            o.crf = parseInt(a, v, 0, 63);
+            crf = v;  // its range is the codec's, known from the video's name
         else if (a == "--out")
             o.out = v;
         else if (a == "--audio")
@@ -232,7 +280,12 @@ Options parseOptions(int argc, char** argv)
         }
     }
     checkOneMode(o);
+    for (const std::string& option : given)
+        if (!appliesTo(option, o))
+            refuse(option + " does not go with " + modeName(o) + " (see --help)");
     checkFormat(o);
+    if (!crf.empty())
+        o.crf = parseInt("--crf", crf.c_str(), 0, crfMost(o.format->video), std::string(" for ") + o.format->extension);
     // 4:2:0 halves the colour planes in both directions.
     if (!o.video.empty() && (o.width % 2 || o.height % 2))
         refuse("--video needs an even width and height, not " + std::to_string(o.width) + "x" +
@@ -247,6 +300,9 @@ Options parseOptions(int argc, char** argv)
             refuse("a range needs both --from and --to");
         if (o.out.empty())
             refuse("--out is missing (see --help)");
+        if (namedAs(o.out, ".png"))
+            refuse("--out " + o.out + ": a range of frames is a folder of NNNNNN.png files, so --out names a "
+                   "folder, not a .png file");
     } else if (o.at >= 0 && o.out.empty()) {
         refuse("--out is missing (see --help)");
     }
