@@ -70,27 +70,67 @@ TEST(CaptureVideo, ShortRangesAsMp4AndWebmHaveTheirFramesTagsAndSound)
     std::system(("rm -rf " + dir).c_str());
 }
 
-TEST(CaptureVideo, SheetHasThirteenLabelledThumbnails)
+// The sheet at 1024x768 has a labelled thumbnail for each of the thirteen scenes, laid out on
+// the background. At 1920x1080 it chooses the same moments, though its frames have bars: every
+// label is the same to the pixel, and every thumbnail's picture, between its bars, is the
+// closest of the thirteen to the same cell's at 1024x768.
+TEST(CaptureVideo, SheetHasThirteenLabelledThumbnailsAndTheSameMomentsAtAnySize)
 {
     std::string dir = newTempDir();
     ASSERT_EQ(runCapture({"--sheet", dir + "/sheet.png", "--fps", "2", "--quiet"}), 0);
-    int w = 0, h = 0;
+    ASSERT_EQ(runCapture({"--sheet", dir + "/wide.png", "--fps", "2", "--quiet", "--size", "1920x1080"}), 0);
+    int w = 0, h = 0, ww = 0, wh = 0;
     std::vector<unsigned char> sheet = readImage(dir + "/sheet.png", &w, &h);
-    // Four thumbnails of 256x192 to a row with 12-pixel margins, 28 pixels of label below
-    // each, four rows under a 44-pixel title.
+    std::vector<unsigned char> wide = readImage(dir + "/wide.png", &ww, &wh);
+    // Four thumbnails of 256x192 (256x144 at 16:9) to a row with 12-pixel margins, 28 pixels
+    // of label below each, four rows under a 44-pixel title.
     ASSERT_EQ(w, 4 * 256 + 5 * 12);
     ASSERT_EQ(h, 44 + 4 * (192 + 28 + 12));
+    ASSERT_TRUE(ww == w && wh == 44 + 4 * (144 + 28 + 12)) << ww << "x" << wh;
+    auto left = [](int i) { return 12 + (i % 4) * (256 + 12); };
+    auto top = [](int i, int thumb) { return 44 + (i / 4) * (thumb + 28 + 12); };
     // A cell's label has dark text; its thumbnail hides the background, which fills empty cells.
     for (int i = 0; i < 16; i++) {
-        int left = 12 + (i % 4) * (256 + 12), top = 44 + (i / 4) * (192 + 28 + 12), label = 0, background = 0;
-        for (int y = top; y < top + 192 + 28; y++)
-            for (int x = left; x < left + 256; x++) {
+        int label = 0, background = 0;
+        for (int y = top(i, 192); y < top(i, 192) + 192 + 28; y++)
+            for (int x = left(i); x < left(i) + 256; x++) {
                 const unsigned char* p = &sheet[((size_t)y * w + x) * 3];
-                label += y >= top + 192 && p[0] < 100;
-                background += y < top + 192 && p[0] == 0xE4 && p[2] == 0xE4;
+                label += y >= top(i, 192) + 192 && p[0] < 100;
+                background += y < top(i, 192) + 192 && p[0] == 0xE4 && p[2] == 0xE4;
             }
         EXPECT_TRUE(i < 13 ? label > 50 && background < 256 * 192 / 10 : label == 0 && background == 256 * 192)
             << "cell " << i << ": " << label << " label pixels, " << background << " of background";
+    }
+    // The 4:3 picture of a wide thumbnail is its middle 192x144; a 1024x768 one, 256x192, is
+    // sampled down to that size.
+    auto picture = [&](int i, bool isWide) {
+        std::vector<double> p(192 * 144);
+        for (int y = 0; y < 144; y++)
+            for (int x = 0; x < 192; x++) {
+                const unsigned char* c = isWide ? &wide[((size_t)(top(i, 144) + y) * w + left(i) + 32 + x) * 3]
+                                                : &sheet[((size_t)(top(i, 192) + y * 4 / 3) * w + left(i) + x * 4 / 3) * 3];
+                p[y * 192 + x] = c[0] + c[1] + c[2];
+            }
+        return p;
+    };
+    for (int i = 0; i < 13; i++) {
+        SCOPED_TRACE("cell " + std::to_string(i));
+        for (int y = top(i, 192) + 192; y < top(i, 192) + 192 + 28; y++)
+            ASSERT_TRUE(std::equal(&sheet[((size_t)y * w + left(i)) * 3], &sheet[((size_t)y * w + left(i) + 256) * 3],
+                                   &wide[((size_t)(y - top(i, 192) + top(i, 144) - 48) * w + left(i)) * 3]))
+                << "the labels differ";
+        std::vector<double> mine = picture(i, true);
+        int closest = -1;
+        double best = 1e30;
+        for (int j = 0; j < 13; j++) {
+            std::vector<double> other = picture(j, false);
+            double d = 0;
+            for (size_t k = 0; k < mine.size(); k++)
+                d += std::abs(mine[k] - other[k]);
+            if (d < best)
+                best = d, closest = j;
+        }
+        EXPECT_EQ(closest, i);
     }
     std::system(("rm -rf " + dir).c_str());
 }

@@ -32,16 +32,41 @@ static bool special(const std::string& path)
     return stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
+int descriptorNamed(const std::string& path)
+{
+    if (path == "-" || path == "/dev/stdout")
+        return 1;
+    if (path == "/dev/stderr")
+        return 2;
+    for (const char* folder : {"/dev/fd/", "/proc/self/fd/"}) {
+        size_t length = std::strlen(folder);
+        if (path.compare(0, length, folder) != 0 || path.size() == length || path.size() > length + 6)
+            continue;
+        int fd = 0;
+        for (size_t i = length; i < path.size(); i++) {
+            if (!std::isdigit((unsigned char)path[i]))
+                return -1;
+            fd = fd * 10 + (path[i] - '0');
+        }
+        return fd;
+    }
+    return -1;
+}
+
+bool writtenInPlace(const std::string& path)
+{
+    return descriptorNamed(path) >= 0 || special(path);
+}
+
 const VideoFormat* videoFormatOf(const std::string& path, bool master)
 {
     if (master)
-        return special(path) || extensionOf(path) == MASTER_FORMAT.extension ? &MASTER_FORMAT : nullptr;
-    if (special(path))
-        return &VIDEO_FORMATS[0];
+        return writtenInPlace(path) || extensionOf(path) == MASTER_FORMAT.extension ? &MASTER_FORMAT : nullptr;
     for (const VideoFormat& f : VIDEO_FORMATS)
         if (extensionOf(path) == f.extension)
             return &f;
-    return nullptr;
+    // Matroska: H.264 and FLAC.
+    return writtenInPlace(path) ? &VIDEO_FORMATS[2] : nullptr;
 }
 
 std::string videoExtensions(bool master)

@@ -19,10 +19,16 @@ struct VideoFormat {
     bool indexFirst;
 };
 
+// The descriptor a path names: 1 for "-" and /dev/stdout, 2 for /dev/stderr, N for /dev/fd/N
+// and /proc/self/fd/N; -1 for any other path.
+int descriptorNamed(const std::string& path);
+// Whether path is written in place, as a stream: a descriptor, or something already there that
+// is neither a regular file nor a folder (a pipe, a FIFO, a device such as /dev/full).
+bool writtenInPlace(const std::string& path);
+
 // The format of a --video path by its extension (any case), or of a --master path; nullptr when
-// the extension is not one of the mode's. A path that is already there and not a regular file
-// (a device such as /dev/full, a pipe) has no name to go by and takes the first format, MP4 or
-// Matroska.
+// the extension is not one of the mode's. A path written in place without an extension of the
+// mode's (/dev/stdout, -, a FIFO) takes Matroska, which can be written as a stream.
 const VideoFormat* videoFormatOf(const std::string& path, bool master);
 // The extensions the mode takes, for the message that refuses another: ".mp4, .mov, .mkv or .webm".
 std::string videoExtensions(bool master);

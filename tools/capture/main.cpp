@@ -5,6 +5,7 @@
 // checks the output and makes its folders, undo.* keeps what a failure or Ctrl-C undoes,
 // pieces.* renders a long range in several processes, modes.* each mode in one; run.* is the
 // simulated clock they share, video.* the encoder, sheet.* and progress.* what they say.
+#include "formats.h"
 #include "modes.h"
 #include "options.h"
 #include "paths.h"
@@ -26,19 +27,22 @@ int main(int argc, char** argv)
     stopAtOnceOnSignals();
 
     bool encoded = o.encoded();
+    const std::string& file = o.video.empty() ? o.master : o.video;
     if (!o.audio.empty()) {
-        prepareOutputFile(o.audio);
+        prepareOutputFile("--audio", o.audio, o.overwrite);
     } else if (encoded) {
         if (!ffmpegAvailable())
             fail(std::string(o.video.empty() ? "--master" : "--video") +
                  " needs ffmpeg, which is not installed (apt-get install ffmpeg)");
-        prepareOutputFile(o.video.empty() ? o.master : o.video);
+        prepareOutputFile(o.video.empty() ? "--master" : "--video", file, o.overwrite);
+        if (writtenInPlace(file))
+            o.streamFd = openStream(file);
     } else if (!o.sheet.empty()) {
-        prepareOutputFile(o.sheet);
+        prepareOutputFile("--sheet", o.sheet, o.overwrite);
     } else if (o.at >= 0) {
-        prepareOutputFile(o.out);
+        prepareOutputFile("--out", o.out, o.overwrite);
     } else if (!o.check) {
-        prepareOutputFolder(o.out);
+        prepareOutputFolder(o, framesOf(o));
     }
 
     if (encoded || (o.from >= 0 && !o.out.empty())) {
@@ -52,8 +56,7 @@ int main(int argc, char** argv)
     }
     if (!o.audio.empty()) {
         stopOnSignals();
-        renderAudio(0, o.audio);
-        removeIfStopped(o.audio);
+        renderAudio(0, o.audio, o.overwrite);
         return 0;
     }
 

@@ -10,6 +10,7 @@
 #include "frame/timeline.h"
 #include "lib/png.h"
 #include "lib/soundtrack.h"
+#include "render/picture.h"
 #include "scenes/scene_table.h"
 
 #include <GL/gl.h>
@@ -21,44 +22,54 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-void writeFrame(const HeadlessContext& gl, const std::string& path)
+// A failure names the frame's own name, not where it was written first.
+void writeFrame(const HeadlessContext& gl, FrameFolder& folder, long long n)
 {
-    std::string error;
-    if (!writePNG(path, gl.width(), gl.height(), gl.readRGB(), error))
-        fail("cannot write " + error);
+    std::string error, written = folder.written(n);
+    if (!writePNG(written, gl.width(), gl.height(), gl.readRGB(), error))
+        fail("cannot write " + numberedFrame(folder.name(), n) + error.substr(std::min(error.size(), written.size())));
+    folder.place(n);
 }
 
-void renderAudio(int fromMs, const std::string& path)
+void renderAudio(int fromMs, const std::string& path, bool overwrite)
 {
     std::string error, module = sound_find_module(error);
     std::vector<std::int16_t> pcm;
     if (module.empty() || !sound_render(module, fromMs, pcm, error, &stopped))
         fail(error);
     stopIfAsked();
-    if (!sound_write_wav(path, pcm, error))
+    if (!sound_write_wav(path, pcm, error, overwrite))
         fail("cannot write " + error);
 }
 
 void captureStill(const HeadlessContext& gl, const Options& o)
 {
-    Run run(o.fps);
+    // The frames before it are most of the work at a late moment and a high rate.
+    Progress progress("still", firstFrameFrom(o.at, o.fps), o.quiet, "frames brought on");
+    Run run(o.fps, [&progress](long long frames) { progress.step(frames); });
     run.draw(o.at);
-    writeFrame(gl, o.out);
-    removeIfStopped(o.out);
+    progress.finish();
+    stopIfAsked();
+    std::string error;
+    if (!writePNG(o.out, gl.width(), gl.height(), gl.readRGB(), error, o.overwrite))
+        fail("cannot write " + error);
 }
 
 void captureFrames(const HeadlessContext& gl, const Options& o)
 {
     Frames f = framesOf(o);
-    undoFramesOnFailure(o, f);
+    FrameFolder folder(o.out, o.overwrite);
+    undoOnFailure([&folder] { folder.undo(); });
     Progress progress("frames", f.count, o.quiet);
-    Run run(o.fps);
+    Run run(o.fps, [&progress](long long) { progress.tick(); });
     for (long long n = f.first; n < f.first + f.count; n++) {
         run.draw(frameTime(n, o.fps));
-        writeFrame(gl, numberedFrame(o.out, n));
+        writeFrame(gl, folder, n);
         progress.step();
     }
     stopIfAsked();
+    folder.keep();
+    keepNewest();
     progress.finish();
 }
 
@@ -109,12 +120,13 @@ void captureEncoded(const HeadlessContext& gl, const Options& o)
     Encoding e = encodingOf(o, f);
     e.wavPath = soundOf(f, o.fps);
     VideoEncoder encoder(path, &stopped);
+    encoder.destination(o.streamFd, o.overwrite);
     undoOnFailure([&encoder] { encoder.abort(); });
     std::string error;
     if (!encoder.start(path, e, error))
         fail(error);
     Progress progress(o.master.empty() ? "video" : "master", f.count, o.quiet);
-    Run run(o.fps);
+    Run run(o.fps, [&progress](long long) { progress.tick(); });
     for (long long n = f.first; n < f.first + f.count; n++) {
         run.draw(frameTime(n, o.fps));
         if (!encoder.write(gl.readRGB(), error))
@@ -129,14 +141,19 @@ void captureEncoded(const HeadlessContext& gl, const Options& o)
     progress.finish();
 }
 
-// Whether a frame shows next to nothing: under 2000 pixels (a quarter of a percent) drawn
-// darker than light grey.
-static bool nearlyBlank(const std::vector<unsigned char>& rgb)
+// Whether a frame shows next to nothing: drawn darker than light grey in under a quarter of a
+// percent of the picture (2000 pixels at 1024x768). Judged on the 4:3 picture alone, without
+// the bars a frame of another shape has, so that a sheet chooses the same moments at any size.
+static bool nearlyBlank(const std::vector<unsigned char>& rgb, int width, int height)
 {
-    int drawn = 0;
-    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
-        drawn += std::min({rgb[i], rgb[i + 1], rgb[i + 2]}) < 200;
-    return drawn < 2000;
+    Picture p = picture_fit(width, height);
+    long long drawn = 0;
+    for (int row = height - p.y - p.height; row < height - p.y; row++)
+        for (int x = p.x; x < p.x + p.width; x++) {
+            const unsigned char* c = &rgb[((size_t)row * width + x) * 3];
+            drawn += std::min({c[0], c[1], c[2]}) < 200;
+        }
+    return drawn * PICTURE_WIDTH * PICTURE_HEIGHT < 2000LL * p.width * p.height;
 }
 
 void captureSheet(const HeadlessContext& gl, const Options& o)
@@ -147,14 +164,14 @@ void captureSheet(const HeadlessContext& gl, const Options& o)
     // a twentieth of the range.
     std::vector<SheetCell> cells;
     Progress progress("sheet", SCENE_COUNT, o.quiet, "thumbnails");
-    Run run(o.fps);
+    Run run(o.fps, [&progress](long long) { progress.tick(); });
     int target = (SCENES[0].range[0] + SCENES[0].range[1]) / 2;
     for (int next = 0; next < SCENE_COUNT;) {
         int t = frameTime(firstFrameFrom(target, o.fps), o.fps);
         run.draw(t);
         std::vector<unsigned char> frame = gl.readRGB();
         const int* range = SCENES[next].range;
-        if (nearlyBlank(frame) && target + (range[1] - range[0]) / 20 < range[1]) {
+        if (nearlyBlank(frame, gl.width(), gl.height()) && target + (range[1] - range[0]) / 20 < range[1]) {
             target += (range[1] - range[0]) / 20;
             continue;
         }
@@ -168,9 +185,9 @@ void captureSheet(const HeadlessContext& gl, const Options& o)
     int width, height;
     std::vector<unsigned char> sheet = makeSheet(cells, "Quenrastilan", width, height);
     std::string error;
-    if (!writePNG(o.sheet, width, height, sheet, error))
+    stopIfAsked();
+    if (!writePNG(o.sheet, width, height, sheet, error, o.overwrite))
         fail("cannot write " + error);
-    removeIfStopped(o.sheet);
     progress.finish();
 }
 

@@ -5,6 +5,7 @@
 #define QUENRASTILAN_CAPTURE_MODES_H
 
 #include "options.h"
+#include "paths.h"
 #include "run.h"
 #include "video.h"
 #include "lib/glcontext.h"
@@ -19,11 +20,11 @@ void captureSheet(const HeadlessContext& gl, const Options& o);
 // --check: returns the exit status, 1 when GL reported any error.
 int checkShow(const Options& o);
 // --audio: the soundtrack from fromMs to its end as a WAV file; no GL.
-void renderAudio(int fromMs, const std::string& path);
+void renderAudio(int fromMs, const std::string& path, bool overwrite);
 
 // Also used by the processes of a range:
-// writes the frame drawn in gl as a PNG file;
-void writeFrame(const HeadlessContext& gl, const std::string& path);
+// writes the frame drawn in gl as frame n of the folder and puts it in place;
+void writeFrame(const HeadlessContext& gl, FrameFolder& folder, long long n);
 // the soundtrack of frames f as a temporary WAV file, removed again if the capture fails;
 std::string soundOf(const Frames& f, int fps);
 // and the encoding of the options' video or master for frames f, without its sound.

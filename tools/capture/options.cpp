@@ -9,25 +9,31 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 static const char* const USAGE =
-    "usage: quenrastilan-capture [--fps N] [--size WxH] --at MS --out FILE.png\n"
-    "       quenrastilan-capture [--fps N] [--size WxH] [--jobs N] --from MS --to MS --out DIR\n"
-    "       quenrastilan-capture --video FILE.mp4|.mov|.mkv|.webm [--fps N] [--size WxH] [--jobs N]\n"
-    "                            [--from MS] [--to MS] [--preset NAME] [--crf N]\n"
-    "       quenrastilan-capture --master FILE.mkv [--fps N] [--size WxH] [--jobs N] [--from MS]\n"
-    "                            [--to MS]\n"
-    "       quenrastilan-capture --sheet FILE.png [--fps N] [--size WxH]\n"
-    "       quenrastilan-capture --audio FILE.wav\n"
+    "usage: quenrastilan-capture [--fps N] [--size WxH] [--overwrite] --at MS --out FILE.png\n"
+    "       quenrastilan-capture [--fps N] [--size WxH] [--jobs N] [--overwrite] --from MS --to MS\n"
+    "                            --out DIR\n"
+    "       quenrastilan-capture --video FILE.mp4|.mov|.mkv|.webm|- [--fps N] [--size WxH] [--jobs N]\n"
+    "                            [--from MS] [--to MS] [--preset NAME] [--crf N] [--overwrite]\n"
+    "       quenrastilan-capture --master FILE.mkv|- [--fps N] [--size WxH] [--jobs N] [--from MS]\n"
+    "                            [--to MS] [--overwrite]\n"
+    "       quenrastilan-capture --sheet FILE.png [--fps N] [--size WxH] [--overwrite]\n"
+    "       quenrastilan-capture --audio FILE.wav [--overwrite]\n"
     "       quenrastilan-capture --check [--fps N]\n"
     "\n"
     "Renders the show headless on a simulated clock: frame n is drawn at (int)(n * 1000 / fps)\n"
     "ms, each as a run from 0 ms would show it (the scenes are brought on through the frames\n"
     "before it without drawing them). Times are show milliseconds, 0 to 245000. Paths may be\n"
     "relative; folders they name are made when missing. The format follows the file's name, as\n"
-    "in ffmpeg: another ending is refused before anything is drawn (a device or a pipe, which\n"
-    "has none, gets PNG, WAV, MP4 or Matroska). Ctrl-C stops any capture within a second and\n"
-    "removes what it wrote.\n"
+    "in ffmpeg: another ending is refused before anything is drawn. An option that the mode does\n"
+    "not take, or one given twice, is refused too. A file already there (a frame's name, for a\n"
+    "range) is refused unless --overwrite is given. Ctrl-C stops any capture within a second; a\n"
+    "stopped or failed run removes what it wrote and puts back any file it replaced, and leaves\n"
+    "everything else as it was.\n"
     "\n"
     "  --size WxH     the frames' size (default 1024x768), drawn natively at that size: the\n"
     "                 4:3 picture fills it, or is centred between black bars in another shape\n"
@@ -48,6 +54,8 @@ static const char* const USAGE =
     "                 each frame is written to DIR as NNNNNN.png, named by frame number\n"
     "                 e.g. quenrastilan-capture --fps 30 --from 3000 --to 6000 --out frames/\n"
     "  --out PATH     the PNG file (--at) or the folder (--from/--to)\n"
+    "  --overwrite    replace an output already there (with a range, the frames of its names);\n"
+    "                 a stopped or failed run puts the files it replaced back\n"
     "  --video FILE   a video of the range with the soundtrack from the range's first frame,\n"
     "                 encoded by ffmpeg while the frames render, converted with the BT.709\n"
     "                 matrix and tagged so, as long as its frames to the sample; the name's\n"
@@ -55,8 +63,12 @@ static const char* const USAGE =
     "                   .mp4, .mov  H.264 and AAC, the index at the front: ready to upload\n"
     "                   .mkv        H.264 and FLAC, the sound lossless\n"
     "                   .webm       VP9 and Opus, for web pages\n"
+    "                 - or /dev/stdout (standard output), /dev/fd/N, a FIFO or a device get\n"
+    "                 the stream as it is made, Matroska unless the name ends in .webm; an MP4\n"
+    "                 or MOV is refused there, since it is finished by going back to its start\n"
     "                 e.g. quenrastilan-capture --video show.mp4\n"
     "                      quenrastilan-capture --video newton.webm --from 66000 --to 94000\n"
+    "                      quenrastilan-capture --video - --from 66000 --to 94000 | ffplay -\n"
     "  --preset NAME  the encoder's speed for --video, x264's presets, fastest first:\n"
     "                 ultrafast superfast veryfast faster fast medium slow slower veryslow;\n"
     "                 VP9 takes the speed that matches (real-time 8 to 5, then \"good\" 4 to\n"
@@ -66,12 +78,15 @@ static const char* const USAGE =
     "  --crf N        quality for --video, lower is closer to the frames drawn and larger:\n"
     "                 H.264 0 (lossless) to 51, default 18; VP9 0 to 63, default 26\n"
     "  --master FILE  a lossless master of the range to keep: FFV1 video in full RGB and the\n"
-    "                 soundtrack in FLAC, in Matroska (.mkv); frame n spans the samples from\n"
-    "                 n * 48000 / fps on, and the frames decode to exactly the PNG frames\n"
+    "                 soundtrack in FLAC, in Matroska (.mkv, or a stream as for --video);\n"
+    "                 frame n spans the samples from n * 48000 / fps on, and the frames decode\n"
+    "                 to exactly the PNG frames\n"
     "                 e.g. quenrastilan-capture --master show.mkv\n"
     "  --sheet FILE   a contact sheet (PNG): one thumbnail per scene at the middle of its\n"
-    "                 range (or a little later where the scene shows next to nothing),\n"
-    "                 labelled with the scene's name and time\n"
+    "                 range (or a little later where the scene shows next to nothing in the\n"
+    "                 4:3 picture), labelled with the scene's name and time. The moments are\n"
+    "                 the same at any --size; the thumbnails are 256 pixels wide, in the\n"
+    "                 frame's shape, with its bars\n"
     "                 e.g. quenrastilan-capture --sheet sheet.png\n"
     "  --audio FILE   render the soundtrack (music.xm, looked up as the show does: the working\n"
     "                 directory, then beside this program) from 0 ms to its end as a 48000 Hz\n"
@@ -82,33 +97,35 @@ static const char* const USAGE =
     "                 errors (the first with its frame, time and scenes) and the peak resident\n"
     "                 memory; exit 1 on any GL error. A soak test, best in the sanitizer build\n"
     "                 e.g. quenrastilan-capture --check --fps 60\n"
-    "  --quiet        no progress lines (otherwise shown for runs longer than a few seconds:\n"
-    "                 the frames asked for done and the time left at their average rate)\n"
+    "  --quiet        no progress lines (otherwise shown for runs longer than two seconds,\n"
+    "                 a still's catch-up included: what is done and the time left at its\n"
+    "                 average rate)\n"
     "  --help         this text\n"
     "\n"
     "Exit status: 0 when done; 1 when it failed, said in one line that names the file and the\n"
-    "reason (\"No space left on device\"), nothing left behind; 2 when the command line is\n"
-    "refused, said in one line, nothing written; 130 when stopped by Ctrl-C (143 by TERM),\n"
+    "reason (\"No space left on device\"; a failure of ffmpeg's output is one too), nothing\n"
+    "left behind; 2 when the command line is refused (an output already there among the\n"
+    "reasons), said in one line, nothing written; 130 when stopped by Ctrl-C (143 by TERM),\n"
     "with the one line \"stopped\", nothing left behind.\n";
 
 // The largest frame: 8K UHD.
 static const int MAX_WIDTH = 7680, MAX_HEIGHT = 4320;
 
-// Refuses the command line in one line, with exit status 2, before anything is written.
-[[noreturn]] static void refuse(const std::string& message)
+void refuse(const std::string& message)
 {
     std::fprintf(stderr, "quenrastilan-capture: %s\n", message.c_str());
     std::exit(2);
 }
 
-static int parseInt(const std::string& option, const char* text, int low, int high)
+// A whole number from low to high; `scale` names whose range it is, when it is not the option's own.
+static int parseInt(const std::string& option, const char* text, int low, int high, const std::string& scale = "")
 {
     char* end = nullptr;
     errno = 0;
     long v = std::strtol(text, &end, 10);
     if (errno || end == text || *end != '\0' || v < low || v > high)
         refuse(option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-               ", not '" + text + "'");
+               scale + ", not '" + text + "'");
     return (int)v;
 }
 
@@ -159,42 +176,87 @@ static void checkFormat(Options& o)
         const std::string& path = master ? o.master : o.video;
         aFile(master ? "--master" : "--video", path);
         o.format = videoFormatOf(path, master);
+        std::string named = std::string(master ? "--master " : "--video ") + path + ": ";
         if (!o.format)
-            refuse(std::string(master ? "--master " : "--video ") + path + ": " +
-                   (master ? "a master is Matroska, so the name must end in .mkv"
-                           : "the container follows the name, which must end in " + videoExtensions(false)));
+            refuse(named + (master ? "a master is Matroska, so the name must end in .mkv"
+                                   : "the container follows the name, which must end in " + videoExtensions(false)));
+        if (writtenInPlace(path)) {
+            if (o.format->indexFirst)
+                refuse(named + "an MP4 or MOV is finished by going back to its start to put the index there, "
+                       "which a pipe or device cannot do: name it .mkv or .webm");
+            int fd = descriptorNamed(path);
+            struct stat st;
+            if (fd >= 0 && fstat(fd, &st) != 0)
+                refuse(named + "descriptor " + std::to_string(fd) + " is not open");
+            if (fd >= 0 && isatty(fd))
+                refuse(named + "a terminal, not a file or a pipe: redirect it");
+        }
     }
-    if ((!o.preset.empty() || o.crf >= 0) && o.video.empty())
-        refuse(std::string(o.preset.empty() ? "--crf" : "--preset") + " goes with --video");
     if (!o.preset.empty() && presetRank(o.preset) < 0) {
         std::string names;
         for (int i = 0; i < PRESET_COUNT; i++)
             names += std::string(i ? ", " : "") + PRESETS[i];
         refuse("--preset takes one of " + names + ", not '" + o.preset + "'");
     }
-    if (o.crf > (o.format ? crfMost(o.format->video) : 0))
-        refuse("--crf takes a whole number from 0 to " + std::to_string(crfMost(o.format->video)) + " for " +
-               o.format->extension + ", not '" + std::to_string(o.crf) + "'");
+}
+
+// The modes an option other than the mode's own applies to.
+static bool appliesTo(const std::string& option, const Options& o)
+{
+    bool frames = !o.encoded() && o.from >= 0, still = o.at >= 0, sheet = !o.sheet.empty();
+    bool range = frames || o.encoded();
+    if (option == "--out")
+        return still || frames;
+    if (option == "--fps")
+        return o.audio.empty();
+    if (option == "--size")
+        return still || range || sheet;
+    if (option == "--jobs")
+        return range;
+    if (option == "--preset" || option == "--crf")
+        return !o.video.empty();
+    if (option == "--overwrite")
+        return !o.check;
+    return true;
+}
+
+// The name of the mode, for the message that refuses an option it does not take.
+static std::string modeName(const Options& o)
+{
+    return o.at >= 0           ? "--at"
+           : !o.video.empty()  ? "--video"
+           : !o.master.empty() ? "--master"
+           : !o.sheet.empty()  ? "--sheet"
+           : !o.audio.empty()  ? "--audio"
+           : o.check           ? "--check"
+                               : "a range of frames (--from/--to with --out)";
 }
 
 Options parseOptions(int argc, char** argv)
 {
     Options o;
+    std::vector<std::string> given;
+    std::string crf;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") {
             std::fputs(USAGE, stdout);
             std::exit(0);
         }
-        if (a == "--quiet" || a == "--check") {
-            (a == "--quiet" ? o.quiet : o.check) = true;
-            continue;
-        }
+        static const char* const flags[] = {"--quiet", "--check", "--overwrite"};
         static const char* const valued[] = {"--fps",   "--at",    "--from",  "--to",     "--out",  "--audio",
                                              "--video", "--sheet", "--crf",   "--size",   "--master", "--jobs",
                                              "--preset"};
-        if (std::find(std::begin(valued), std::end(valued), a) == std::end(valued))
+        bool flag = std::find(std::begin(flags), std::end(flags), a) != std::end(flags);
+        if (!flag && std::find(std::begin(valued), std::end(valued), a) == std::end(valued))
             refuse("unknown option '" + a + "' (see --help)");
+        if (std::find(given.begin(), given.end(), a) != given.end())
+            refuse(a + " is given twice: give it once");
+        given.push_back(a);
+        if (flag) {
+            (a == "--quiet" ? o.quiet : a == "--check" ? o.check : o.overwrite) = true;
+            continue;
+        }
         if (i + 1 >= argc)
             refuse(a + " needs a value (see --help)");
         const char* v = argv[++i];
@@ -207,7 +269,7 @@ Options parseOptions(int argc, char** argv)
         else if (a == "--to")
             o.to = parseInt(a, v, 0, SHOW_LAST_MS);
         else if (a == "--crf")
-            o.crf = parseInt(a, v, 0, 63);
+            crf = v;  // its range is the codec's, known from the video's name
         else if (a == "--out")
             o.out = v;
         else if (a == "--audio")
@@ -232,7 +294,12 @@ Options parseOptions(int argc, char** argv)
         }
     }
     checkOneMode(o);
+    for (const std::string& option : given)
+        if (!appliesTo(option, o))
+            refuse(option + " does not go with " + modeName(o) + " (see --help)");
     checkFormat(o);
+    if (!crf.empty())
+        o.crf = parseInt("--crf", crf.c_str(), 0, crfMost(o.format->video), std::string(" for ") + o.format->extension);
     // 4:2:0 halves the colour planes in both directions.
     if (!o.video.empty() && (o.width % 2 || o.height % 2))
         refuse("--video needs an even width and height, not " + std::to_string(o.width) + "x" +
@@ -247,6 +314,9 @@ Options parseOptions(int argc, char** argv)
             refuse("a range needs both --from and --to");
         if (o.out.empty())
             refuse("--out is missing (see --help)");
+        if (namedAs(o.out, ".png"))
+            refuse("--out " + o.out + ": a range of frames is a folder of NNNNNN.png files, so --out names a "
+                   "folder, not a .png file");
     } else if (o.at >= 0 && o.out.empty()) {
         refuse("--out is missing (see --help)");
     }

@@ -18,6 +18,11 @@ struct Options {
     std::string out, video, master, sheet, audio;
     std::string preset;  // x264's name of the encoder's speed
     bool quiet = false, check = false;
+    // Whether an output already there may be replaced (--overwrite); otherwise it is refused.
+    bool overwrite = false;
+    // The descriptor a video or master written in place goes to (opened before anything is
+    // drawn), -1 for a regular file.
+    int streamFd = -1;
     // The container and codecs of --video or --master, by the file's name.
     const VideoFormat* format = nullptr;
 
@@ -29,5 +34,8 @@ struct Options {
 // wrong and exit status 2. The result holds exactly one mode, with the defaults of that mode
 // filled in.
 Options parseOptions(int argc, char** argv);
+
+// Refuses the command line in one line, with exit status 2, before anything is written.
+[[noreturn]] void refuse(const std::string& message);
 
 #endif

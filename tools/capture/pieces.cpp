@@ -19,6 +19,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
+#include <memory>
 #include <new>
 #include <poll.h>
 #include <sys/mman.h>
@@ -58,9 +60,11 @@ static std::vector<Piece> piecesOf(const Frames& f, int jobs, int fps)
 // then takes the next piece nobody has taken until none is left. Before each piece it brings the scenes that carry state to the piece's
 // first frame without drawing anything, as the player does for a jump; the other scenes derive
 // everything from their position. It writes the frames of its pieces to the folder (PNG files)
-// or to one video part each in `parts`, one byte on `progressFd` per frame, and exits.
+// or to one video part each in `parts`, reports each frame's number on `progressFd` once it
+// is written (and a PNG frame put in place), and exits. It never undoes its frames: the capture
+// that started it does, from what it reported.
 [[noreturn]] static void renderPieces(const Options& o, const std::vector<Piece>& pieces, Shared* shared,
-                                      const std::string& parts, int progressFd)
+                                      FrameFolder* folder, const std::string& parts, int progressFd)
 {
     startedForRange(&shared->failureSaid);
     stopAtOnceOnSignals();
@@ -83,10 +87,10 @@ static std::vector<Piece> piecesOf(const Frames& f, int jobs, int fps)
         for (long long n = p.first; n < p.first + p.count; n++) {
             run.draw(frameTime(n, o.fps));
             if (!encoded)
-                writeFrame(gl, numberedFrame(o.out, n));
+                writeFrame(gl, *folder, n);
             else if (!encoder.write(gl.readRGB(), error))
                 fail(error);
-            if (write(progressFd, "x", 1) != 1)
+            if (write(progressFd, &n, sizeof n) != (ssize_t)sizeof n)
                 fail("the capture that started this process has gone");
         }
         stopIfAsked();
@@ -122,8 +126,12 @@ void captureInParts(const Options& o, const Frames& f, int jobs)
     int cores = std::max(1, (int)sysconf(_SC_NPROCESSORS_ONLN));
     std::string threads = std::to_string(std::max(1, cores / jobs));
 
-    if (!encoded)
-        undoFramesOnFailure(o, f);
+    // Made before the processes, which share it.
+    std::unique_ptr<FrameFolder> folder;
+    if (!encoded) {
+        folder.reset(new FrameFolder(o.out, o.overwrite));
+        undoOnFailure([&folder] { folder->undo(); });
+    }
     std::string parts = encoded ? partsFolderFor(o.master.empty() ? o.video : o.master) : "";
     // The parts, and whatever a stopped encoder left beside them.
     auto removeParts = [parts] {
@@ -185,7 +193,7 @@ void captureInParts(const Options& o, const Frames& f, int jobs)
             // Read by llvmpipe when the context is made: the processes share the cores, unless
             // the caller chose the number of threads.
             setenv("LP_NUM_THREADS", threads.c_str(), 0);
-            renderPieces(o, pieces, shared, parts, progressPipe[1]);
+            renderPieces(o, pieces, shared, folder.get(), parts, progressPipe[1]);
         }
         if (pid < 0) {
             int why = errno;
@@ -199,20 +207,34 @@ void captureInParts(const Options& o, const Frames& f, int jobs)
     Progress progress(encoded ? (o.master.empty() ? "video" : "master") : "frames", f.count, o.quiet);
     // Polled, so that Ctrl-C is seen within a tenth of a second even when it comes between a
     // look at `stopped` and the read, and a process that failed stops the others at once.
-    char bytes[256];
+    // Each frame comes as its number, written at once: a read returns whole numbers.
+    long long numbers[64];
+    auto readNumbers = [&] {
+        ssize_t n = read(progressPipe[0], numbers, sizeof numbers);
+        for (ssize_t i = 0; i < n / (ssize_t)sizeof numbers[0]; i++) {
+            if (folder)
+                folder->record(numbers[i]);
+            progress.step();
+        }
+        return n;
+    };
     bool failed = false;
     for (pollfd p = {progressPipe[0], POLLIN, 0}; !stopped && !(failed = oneFailed());) {
+        progress.tick();
         if (poll(&p, 1, 100) <= 0)
             continue;
-        ssize_t n = read(progressPipe[0], bytes, sizeof bytes);
+        ssize_t n = readNumbers();
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             break;
-        for (ssize_t i = 0; i < n; i++)
-            progress.step();
     }
     bool ok = waitForAll(stopped || failed) && !failed;
+    // The frames the processes wrote since the last look, up to the end of the pipe (or what is
+    // there, should a process of ffmpeg's still hold it).
+    fcntl(progressPipe[0], F_SETFL, O_NONBLOCK);
+    for (ssize_t n; (n = readNumbers()) > 0 || (n < 0 && errno == EINTR);)
+        continue;
     close(progressPipe[0]);
     munmap(memory, sizeof(Shared));
     stopIfAsked();
@@ -226,6 +248,7 @@ void captureInParts(const Options& o, const Frames& f, int jobs)
         Encoding e = encodingOf(o, f);
         e.wavPath = soundOf(f, o.fps);
         VideoEncoder joiner(o.master.empty() ? o.video : o.master, &stopped);
+        joiner.destination(o.streamFd, o.overwrite);
         undoOnFailure([&joiner] { joiner.abort(); });
         std::string error;
         if (!joiner.join(o.master.empty() ? o.video : o.master, names, e, error) || !joiner.finish(error))
@@ -234,6 +257,8 @@ void captureInParts(const Options& o, const Frames& f, int jobs)
         keepNewest();
     }
     removeParts();
+    if (folder)
+        folder->keep();
     keepAll();
     progress.finish();
 }

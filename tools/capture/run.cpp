@@ -4,6 +4,8 @@
 #include "undo.h"
 #include "frame/show.h"
 
+#include <algorithm>
+
 int frameTime(long long n, int fps)
 {
     return (int)(n * 1000 / fps);
@@ -34,9 +36,22 @@ void Run::draw(int t)
     shown_ = t;
 }
 
-// Looks for Ctrl-C before every frame it brings the scenes through.
+// Looks for Ctrl-C before every frame it brings the scenes through. A second of show at a time:
+// the frames from `at` to just before `next`, then from `next` on (from next - 1, which is
+// taken for drawn, exclusive), so every frame is brought through once.
 void Run::bringTo(int t)
 {
-    if (!show_bring_to(shown_, t, fps_, &stopped))
+    // Back: the scenes start again.
+    if (t < shown_ && !show_bring_to(shown_, t, fps_, &stopped))
         stopIfAsked();
+    for (int at = shown_; at < t;) {
+        int next = std::min(t, std::max(at, 0) + 1000);
+        if (!show_bring_to(at, next, fps_, &stopped))
+            stopIfAsked();
+        if (bringing_)
+            bringing_(firstFrameFrom(next, fps_) - firstFrameFrom(at + 1, fps_));
+        at = next - 1;
+        if (next == t)
+            break;
+    }
 }

@@ -10,6 +10,8 @@
 
 #include "options.h"
 
+#include <functional>
+
 // The show time of frame n at `fps`.
 int frameTime(long long n, int fps);
 // The number of the first frame of a run at `fps` drawn at or after `ms`.
@@ -27,7 +29,12 @@ Frames framesOf(const Options& o);
 // drawn, -1 before the first), and the frames drawn from there.
 class Run {
 public:
-    explicit Run(int fps) : fps_(fps) {}
+    // `bringing`, when given, is called at every second of show time the scenes are brought
+    // through, with the number of frames that second held: what a progress line counts.
+    explicit Run(int fps, std::function<void(long long frames)> bringing = nullptr)
+        : fps_(fps), bringing_(std::move(bringing))
+    {
+    }
 
     // Draws the frame at show time t (a later time than the last frame drawn), after bringing
     // the scenes that carry state through the run's frames in between. Fails with "stopped"
@@ -38,6 +45,7 @@ private:
     void bringTo(int t);
 
     int fps_, shown_ = -1;
+    std::function<void(long long)> bringing_;
 };
 
 #endif

@@ -108,11 +108,3 @@ void stopIfAsked()
     if (stopped)
         fail("stopped");
 }
-
-void removeIfStopped(const std::string& path)
-{
-    if (stopped) {
-        std::remove(path.c_str());
-        stopIfAsked();
-    }
-}

@@ -37,9 +37,8 @@ void startedForRange(std::atomic<bool>* failureSaid);
 // when it was stopped, whatever else went wrong on the way, and 1 otherwise. An empty message
 // is a failure already reported.
 [[noreturn]] void fail(const std::string& message);
-// Fails with "stopped" once Ctrl-C or TERM has come.
+// Fails with "stopped" once Ctrl-C or TERM has come. Looked at last before a run's output is
+// put in place: a stop that comes while it is finishing leaves the finished output.
 void stopIfAsked();
-// A file written whole just as Ctrl-C came goes again: a stopped run leaves nothing.
-void removeIfStopped(const std::string& path);
 
 #endif

@@ -2,6 +2,7 @@
 #include "video.h"
 
 #include "paths.h"
+#include "lib/outfile.h"
 
 #include <cerrno>
 #include <csignal>
@@ -33,6 +34,9 @@ bool ffmpegAvailable()
     }
     return false;
 }
+
+// ffmpeg's name of the stream's descriptor.
+static const char* const STREAM_URL = "pipe:4";
 
 VideoEncoder::~VideoEncoder()
 {
@@ -105,14 +109,8 @@ bool VideoEncoder::launch(const std::string& path, std::vector<std::string> tail
                           std::string& error)
 {
     path_ = path;
-    // A device or pipe is written in place; anything else under a temporary name beside it.
-    struct stat st;
-    bool special = stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
-    if (special && S_ISDIR(st.st_mode)) {
-        error = named_ + ": " + std::strerror(EISDIR);
-        return false;
-    }
-    if (special) {
+    // A stream is written as ffmpeg makes it; a file under a temporary name beside it.
+    if (streamFd_ >= 0) {
         temp_ = path;
     } else {
         temp_ = path + ".partial-XXXXXX";
@@ -147,19 +145,24 @@ bool VideoEncoder::launch(const std::string& path, std::vector<std::string> tail
     fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
     std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
     args.insert(args.end(), tail.begin(), tail.end());
-    args.push_back(fileURL(temp_));
+    // The stream is descriptor 4 in ffmpeg (pipe:1 would be its own standard output, and the
+    // user's descriptor may be any number, 3 among them).
+    args.push_back(streamFd_ >= 0 ? std::string(STREAM_URL) : fileURL(temp_));
     pid_ = fork();
     if (pid_ == 0) {
-        // The frames arrive on descriptor 3, messages go to the log, standard input and
-        // output to /dev/null. Every other descriptor, the pipe's write end among them, is
-        // closed, or ffmpeg would never see the end of its input.
-        int devnull = open("/dev/null", O_RDWR);
-        dup2(logFd, 2);
-        int frames = dup(fds[0]);
+        // The frames arrive on descriptor 3, the stream leaves on 4, messages go to the log,
+        // standard input and output to /dev/null. Every other descriptor, the pipe's write end
+        // among them, is closed, or ffmpeg would never see the end of its input. Each is moved
+        // above the numbers given first, so that none is overwritten before it is placed.
+        int devnull = fcntl(open("/dev/null", O_RDWR), F_DUPFD, 10);
+        int log = fcntl(logFd, F_DUPFD, 10), frames = fcntl(fds[0], F_DUPFD, 10);
+        int stream = streamFd_ >= 0 ? fcntl(streamFd_, F_DUPFD, 10) : devnull;
         dup2(devnull, 0);
         dup2(devnull, 1);
+        dup2(log, 2);
         dup2(frames, 3);
-        for (int fd = 4; fd < 1024; fd++)
+        dup2(stream, 4);
+        for (int fd = 5; fd < 1024; fd++)
             close(fd);
         std::vector<char*> argv;
         for (std::string& a : args)
@@ -230,7 +233,7 @@ bool VideoEncoder::wait(int& status, std::string& error)
 
 // The reasons of the operating system that mean the output could not be written.
 static const int WRITE_ERRORS[] = {ENOSPC, EDQUOT, EFBIG, EROFS, EACCES, EPERM, ENOENT, ENOTDIR, EISDIR, EIO,
-                                   ENXIO, ENODEV, ENAMETOOLONG, ELOOP, ESTALE};
+                                   ENXIO, ENODEV, ENAMETOOLONG, ELOOP, ESTALE, EPIPE, ECONNRESET};
 
 // Every occurrence of `what` in text replaced by `by`.
 static std::string replaced(std::string text, const std::string& what, const std::string& by)
@@ -277,7 +280,7 @@ std::string VideoEncoder::failure(int status) const
         std::string reason = lines[0];
         for (size_t i = 1; i < lines.size() && (reason.back() == ' ' || reason.back() == ':' || reason.back() == '-'); i++)
             reason += (reason.back() == ' ' ? "" : " ") + lines[i];
-        for (const std::string& name : {fileURL(temp_), temp_, fileURL(path_), path_})
+        for (const std::string& name : {std::string(STREAM_URL), fileURL(temp_), temp_, fileURL(path_), path_})
             reason = replaced(reason, name, named_);
         // "[mp4 @ 0x55d0c8a0] muxer does ..." names its part of ffmpeg by an address too.
         size_t at = reason.find(" @ 0x"), end = reason.find("] ");
@@ -310,7 +313,7 @@ bool VideoEncoder::finish(std::string& error)
         abort();
         return false;
     }
-    if (temp_ != path_ && std::rename(temp_.c_str(), path_.c_str()) != 0) {
+    if (temp_ != path_ && !placeFile(temp_, path_, replace_)) {
         error = "cannot write " + named_ + ": " + std::strerror(errno);
         abort();
         return false;

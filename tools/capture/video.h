@@ -27,8 +27,17 @@ public:
     }
     ~VideoEncoder();
 
+    // Where the file the user asked for goes: the descriptor of a stream (-1 for a file), and
+    // whether a file already there is replaced. A part goes to its file, never replacing one.
+    void destination(int streamFd, bool replace)
+    {
+        streamFd_ = streamFd;
+        replace_ = replace;
+    }
+
     // Starts ffmpeg writing the encoding's frames, sent by write(), to path. A regular output
-    // file is written under a temporary name and appears only when finish() succeeds.
+    // file is written under a temporary name and appears only when finish() succeeds; a stream
+    // is written as it comes.
     bool start(const std::string& path, const Encoding& e, std::string& error);
     // Starts ffmpeg joining parts written without sound (in order, by the same settings) with
     // the encoding's sound into path; the video is copied, not encoded again. finish() waits.
@@ -50,6 +59,8 @@ private:
     const volatile std::sig_atomic_t* stop_;
     pid_t pid_ = -1;
     int pipe_ = -1;
+    int streamFd_ = -1;
+    bool replace_ = false;
     std::string path_, temp_, log_, list_;
 };
 

@@ -2,6 +2,8 @@
 #include "lib/outfile.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,7 +24,23 @@ static bool writeAndClose(FILE* f, const std::string& path, const std::function<
     return ok;
 }
 
-bool writeOutputFile(const std::string& path, const std::function<bool(FILE*)>& write, std::string& error)
+bool placeFile(const std::string& temp, const std::string& path, bool replace)
+{
+    if (replace)
+        return std::rename(temp.c_str(), path.c_str()) == 0;
+    if (renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    // A file system without the flag: a hard link is made only where nothing is.
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    if (link(temp.c_str(), path.c_str()) != 0)
+        return false;
+    unlink(temp.c_str());
+    return true;
+}
+
+bool writeOutputFile(const std::string& path, const std::function<bool(FILE*)>& write, std::string& error,
+                     bool replace)
 {
     struct stat st;
     if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
@@ -55,7 +73,7 @@ bool writeOutputFile(const std::string& path, const std::function<bool(FILE*)>& 
         return false;
     }
     bool ok = writeAndClose(f, path, write, error);
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+    if (ok && !placeFile(temp, path, replace)) {
         error = path + ": " + std::strerror(errno);
         ok = false;
     }

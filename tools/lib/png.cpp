@@ -11,7 +11,7 @@
 // The image is encoded in memory and then written, so that a failed write says why in the
 // operating system's words ("No space left on device"), not libpng's ("Write Error").
 bool writePNG(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb,
-              std::string& error)
+              std::string& error, bool replace)
 {
     png_image image;
     std::memset(&image, 0, sizeof image);
@@ -37,7 +37,7 @@ bool writePNG(const std::string& path, int width, int height, const std::vector<
             return false;
         }
         return true;
-    }, error);
+    }, error, replace);
 }
 
 bool readPNG(const std::string& path, int& width, int& height, std::vector<unsigned char>& rgb,

@@ -33,7 +33,8 @@ bool sound_render(const std::string& path, int fromMs, std::vector<std::int16_t>
     return true;
 }
 
-bool sound_write_wav(const std::string& path, const std::vector<std::int16_t>& pcm, std::string& error)
+bool sound_write_wav(const std::string& path, const std::vector<std::int16_t>& pcm, std::string& error,
+                     bool replace)
 {
     std::uint32_t dataBytes = (std::uint32_t)(pcm.size() * 2);
     std::vector<std::uint8_t> h;
@@ -62,5 +63,5 @@ bool sound_write_wav(const std::string& path, const std::vector<std::int16_t>& p
             return false;
         }
         return true;
-    }, error);
+    }, error, replace);
 }

@@ -15,7 +15,9 @@ bool sound_render(const std::string& path, int fromMs, std::vector<std::int16_t>
                   const volatile std::sig_atomic_t* stop = nullptr);
 
 // Writes interleaved stereo 16-bit PCM at SOUND_RATE as a WAV file; false with the reason in
-// error on failure; a regular file appears only when complete.
-bool sound_write_wav(const std::string& path, const std::vector<std::int16_t>& pcm, std::string& error);
+// error on failure; a regular file appears only when complete, and replaces one already there
+// only when `replace`.
+bool sound_write_wav(const std::string& path, const std::vector<std::int16_t>& pcm, std::string& error,
+                     bool replace = true);
 
 #endif
