@@ -1,6 +1,6 @@
-// The web GL layer's display lists and attribute stack: a list keeps the calls made while it
-// was compiled and makes them again when called; glPushAttrib saves the server state and
-// glPopAttrib restores the groups its mask named.
+// The web GL layer's display lists and attribute stack: a list keeps the calls recorded while it
+// was compiled (those gl_state.h names) and makes them again when called; glPushAttrib saves
+// the server state and glPopAttrib restores the groups its mask named.
 #include "render/web/gl_state.h"
 
 #include <cstdint>

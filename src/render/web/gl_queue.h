@@ -1,6 +1,7 @@
 // The web GL layer's queue of WebGL work: the state changes and the gathered draws of a frame,
 // kept in order and made together when the frame ends or something must see their effect. Shared
-// by gl_batch.cpp, which gathers the draws, and gl_queue.cpp, which keeps the queue and makes it.
+// by gl_batch.cpp, which gathers the draws, gl_state.cpp, which queues WebGL's state calls, and
+// gl_queue.cpp, which keeps the queue and makes it.
 #ifndef QUENRASTILAN_RENDER_WEB_GL_QUEUE_H
 #define QUENRASTILAN_RENDER_WEB_GL_QUEUE_H
 
@@ -18,7 +19,7 @@ enum Stream { S_POS, S_COL, S_TEX, S_NRM, S_IDS, STREAMS };
 const int STREAM_FLOATS[STREAMS] = {4, 4, 2, 3, 2};
 
 // The attributes every draw of a batch shares: which vary per vertex, and the value of each that
-// does not. Compared bytewise.
+// does not (each constant compared bytewise).
 struct Layout {
     int posSize;
     int varies[STREAMS];

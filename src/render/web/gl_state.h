@@ -170,7 +170,7 @@ void raise(GLenum e);
 // Sets an enable flag and, for the capabilities WebGL has, WebGL's own.
 void setEnabled(GLenum cap, bool on);
 void applyEnables(const Enables& e);
-// Sets WebGL's state on a new context as the show last set it.
+// Sets WebGL's state as the show last set it: on a new context, and after a frame made again.
 void restoreWebState();
 // Keeps WebGL's state as a frame begins, and sets it so again to make the frame again.
 void rememberFrameStart();
@@ -275,8 +275,15 @@ Vtx currentVertex(float x, float y, float z, float w);
 // Draws full vertices as primitives of mode, the attributes that do not vary given as constants.
 void drawVertices(GLenum mode, const std::vector<Vtx>& v);
 
-// gl_list.cpp: display lists. While a list is being compiled, a call is stored in it and,
-// for GL_COMPILE_AND_EXECUTE, made as well.
+// gl_list.cpp: display lists. While a list is being compiled, the 25 calls that begin with
+// RECORD are stored in it and, for GL_COMPILE_AND_EXECUTE, made as well: glBegin, glEnd,
+// glVertex4f, glColor4f, glNormal3f, glTexCoord2f, glPointSize, glLineWidth (and the inline
+// forms over them); glMatrixMode, glLoadIdentity, glPushMatrix, glPopMatrix, glLoadMatrixf,
+// glMultMatrixf, glTranslatef, glRotatef, glScalef; glEnable, glDisable, glBlendFunc,
+// glBindTexture; glCallList, glListBase, glPushAttrib, glPopAttrib. glCallLists is stored as the
+// glCallList of each name, the list base applied as it compiles. Every other call is made at
+// once and not stored: glOrtho, glFrustum and gluPerspective among them, and gluLookAt's
+// rotation (its translation is stored).
 extern GLuint compilingList;
 // Stores call in the list being compiled; true when it is to be made now as well.
 bool recordCall(std::function<void()> call);
