@@ -70,17 +70,6 @@ protected:
         const float* c = d.attrib[1].data() + (d.varies[1] ? 4 * (size_t)i : 0);
         return {c[0], c[1], c[2], c[3]};
     }
-
-    // The names of the calls recorded, in order, those of the listed names only.
-    static std::vector<std::string> order(std::initializer_list<const char*> names)
-    {
-        std::vector<std::string> out;
-        for (const webgl::Call& c : webgl::calls)
-            for (const char* n : names)
-                if (c.name == n)
-                    out.push_back(n);
-        return out;
-    }
 };
 
 #endif

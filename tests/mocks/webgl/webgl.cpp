@@ -5,7 +5,6 @@
 #include <GLES3/gl3.h>
 
 #include <cstring>
-#include <initializer_list>
 
 namespace webgl {
 
@@ -26,18 +25,26 @@ struct Attribute {
     bool enabled = false;
     GLuint buffer = 0;
     int size = 4;
-    long offset = 0;
+    size_t offset = 0;
     float constant[4] = {0, 0, 0, 1};
 } attributes[5];
 std::map<std::string, GLint> locations;
 std::map<GLuint, std::map<GLint, std::vector<float>>> uniforms;
 
-void record(const char* name, std::initializer_list<double> args, const void* data = nullptr, size_t bytes = 0)
+// Keeps a call with its numeric arguments, and `bytes` bytes from data.
+template <class... Args>
+void recordData(const char* name, const void* data, size_t bytes, Args... args)
 {
-    Call c{name, args, {}};
+    Call c{name, {(double)args...}, {}};
     if (data)
         c.data.assign((const unsigned char*)data, (const unsigned char*)data + bytes);
     calls.push_back(std::move(c));
+}
+
+template <class... Args>
+void record(const char* name, Args... args)
+{
+    recordData(name, nullptr, 0, args...);
 }
 
 void gen(const char* name, GLsizei n, GLuint* out)
@@ -48,17 +55,17 @@ void gen(const char* name, GLsizei n, GLuint* out)
     calls.push_back(std::move(c));
 }
 
-size_t imageBytes(GLsizei w, GLsizei h, GLenum format, GLenum type)
+size_t imageBytes(GLsizei w, GLsizei h, GLenum format, GLenum type, const void* pixels)
 {
     int channels = format == GL_RGBA ? 4 : format == GL_RGB ? 3 : format == GL_LUMINANCE_ALPHA ? 2 : 1;
     size_t row = (size_t)w * channels * (type == GL_FLOAT ? 4 : 1);
     size_t stride = (row + unpackAlignment - 1) / unpackAlignment * unpackAlignment;
-    return w <= 0 || h <= 0 ? 0 : stride * (h - 1) + row;
+    return !pixels || w <= 0 || h <= 0 ? 0 : stride * (h - 1) + row;
 }
 
 void setUniform(const char* name, GLint loc, const float* v, size_t n)
 {
-    record(name, {(double)loc}, v, n * sizeof(float));
+    recordData(name, v, n * sizeof(float), loc);
     uniforms[program][loc].assign(v, v + n);
 }
 
@@ -107,61 +114,48 @@ std::vector<Call> named(const std::string& name)
 
 using namespace webgl;
 
-void glActiveTexture(GLenum texture) { activeUnit = texture - GL_TEXTURE0; record("glActiveTexture", {(double)texture}); }
-void glAttachShader(GLuint p, GLuint s) { record("glAttachShader", {(double)p, (double)s}); }
+void glActiveTexture(GLenum unit) { activeUnit = unit - GL_TEXTURE0, record("glActiveTexture", unit); }
+void glAttachShader(GLuint p, GLuint s) { record("glAttachShader", p, s); }
 void glBindAttribLocation(GLuint p, GLuint index, const GLchar* name)
 {
-    record("glBindAttribLocation", {(double)p, (double)index}, name, std::strlen(name));
+    recordData("glBindAttribLocation", name, std::strlen(name), p, index);
 }
 void glBindBuffer(GLenum target, GLuint buffer)
 {
     (target == GL_ELEMENT_ARRAY_BUFFER ? elementBuffer : arrayBuffer) = buffer;
-    record("glBindBuffer", {(double)target, (double)buffer});
+    record("glBindBuffer", target, buffer);
 }
 void glBindTexture(GLenum target, GLuint texture)
 {
-    if (activeUnit == 0)
-        unit0Texture = texture;
-    record("glBindTexture", {(double)target, (double)texture});
+    unit0Texture = activeUnit == 0 ? texture : unit0Texture;
+    record("glBindTexture", target, texture);
 }
-void glBindVertexArray(GLuint array) { record("glBindVertexArray", {(double)array}); }
-void glBlendFunc(GLenum s, GLenum d) { record("glBlendFunc", {(double)s, (double)d}); }
+void glBindVertexArray(GLuint array) { record("glBindVertexArray", array); }
+void glBlendFunc(GLenum s, GLenum d) { record("glBlendFunc", s, d); }
 void glBufferData(GLenum target, GLsizeiptr size, const void* data, GLenum usage)
 {
     auto& b = buffers[target == GL_ELEMENT_ARRAY_BUFFER ? elementBuffer : arrayBuffer];
     b.assign((size_t)size, 0);
     if (data)
         std::memcpy(b.data(), data, (size_t)size);
-    record("glBufferData", {(double)target, (double)size, (double)usage}, data, data ? (size_t)size : 0);
+    recordData("glBufferData", data, (size_t)size, target, size, usage);
 }
-void glClear(GLbitfield mask) { record("glClear", {(double)mask}); }
-void glClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { record("glClearColor", {r, g, b, a}); }
-void glCompileShader(GLuint s) { record("glCompileShader", {(double)s}); }
-GLuint glCreateProgram()
-{
-    record("glCreateProgram", {(double)nextName});
-    return nextName++;
-}
-GLuint glCreateShader(GLenum type)
-{
-    record("glCreateShader", {(double)type, (double)nextName});
-    return nextName++;
-}
-void glCullFace(GLenum mode) { record("glCullFace", {(double)mode}); }
-void glDeleteProgram(GLuint p) { record("glDeleteProgram", {(double)p}); }
-void glDeleteShader(GLuint s) { record("glDeleteShader", {(double)s}); }
-void glDeleteTextures(GLsizei n, const GLuint* t) { record("glDeleteTextures", {(double)n, (double)t[0]}); }
-void glDepthFunc(GLenum func) { record("glDepthFunc", {(double)func}); }
-void glDepthMask(GLboolean flag) { record("glDepthMask", {(double)flag}); }
-void glDisable(GLenum cap) { record("glDisable", {(double)cap}); }
-void glDisableVertexAttribArray(GLuint index)
-{
-    attributes[index].enabled = false;
-    record("glDisableVertexAttribArray", {(double)index});
-}
+void glClear(GLbitfield mask) { record("glClear", mask); }
+void glClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { record("glClearColor", r, g, b, a); }
+void glCompileShader(GLuint s) { record("glCompileShader", s); }
+GLuint glCreateProgram() { return record("glCreateProgram", nextName), nextName++; }
+GLuint glCreateShader(GLenum type) { return record("glCreateShader", type, nextName), nextName++; }
+void glCullFace(GLenum mode) { record("glCullFace", mode); }
+void glDeleteProgram(GLuint p) { record("glDeleteProgram", p); }
+void glDeleteShader(GLuint s) { record("glDeleteShader", s); }
+void glDeleteTextures(GLsizei n, const GLuint* t) { record("glDeleteTextures", n, t[0]); }
+void glDepthFunc(GLenum func) { record("glDepthFunc", func); }
+void glDepthMask(GLboolean flag) { record("glDepthMask", flag); }
+void glDisable(GLenum cap) { record("glDisable", cap); }
+void glDisableVertexAttribArray(GLuint i) { attributes[i].enabled = false, record("glDisableVertexAttribArray", i); }
 void glDrawArrays(GLenum mode, GLint first, GLsizei count)
 {
-    record("glDrawArrays", {(double)mode, (double)first, (double)count});
+    record("glDrawArrays", mode, first, count);
     std::vector<unsigned> indices;
     for (GLsizei i = 0; i < count; i++)
         indices.push_back((unsigned)(first + i));
@@ -169,91 +163,71 @@ void glDrawArrays(GLenum mode, GLint first, GLsizei count)
 }
 void glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* offset)
 {
-    record("glDrawElements", {(double)mode, (double)count, (double)type, (double)(size_t)offset});
-    const auto& b = buffers[elementBuffer];
+    record("glDrawElements", mode, count, type, (size_t)offset);
     std::vector<unsigned> indices((size_t)count);
-    std::memcpy(indices.data(), b.data() + (size_t)offset, indices.size() * sizeof(unsigned));
+    std::memcpy(indices.data(), buffers[elementBuffer].data() + (size_t)offset, indices.size() * sizeof(unsigned));
     draw(mode, indices);
 }
-void glEnable(GLenum cap) { record("glEnable", {(double)cap}); }
-void glEnableVertexAttribArray(GLuint index)
-{
-    attributes[index].enabled = true;
-    record("glEnableVertexAttribArray", {(double)index});
-}
-void glFinish() { record("glFinish", {}); }
-void glFlush() { record("glFlush", {}); }
+void glEnable(GLenum cap) { record("glEnable", cap); }
+void glEnableVertexAttribArray(GLuint i) { attributes[i].enabled = true, record("glEnableVertexAttribArray", i); }
+void glFinish() { record("glFinish"); }
+void glFlush() { record("glFlush"); }
 void glGenBuffers(GLsizei n, GLuint* out) { gen("glGenBuffers", n, out); }
 void glGenTextures(GLsizei n, GLuint* out) { gen("glGenTextures", n, out); }
 void glGenVertexArrays(GLsizei n, GLuint* out) { gen("glGenVertexArrays", n, out); }
-void glGenerateMipmap(GLenum target) { record("glGenerateMipmap", {(double)target}); }
+void glGenerateMipmap(GLenum target) { record("glGenerateMipmap", target); }
 GLenum glGetError()
 {
-    record("glGetError", {});
-    if (errors.empty())
-        return GL_NO_ERROR;
-    GLenum e = errors.front();
-    errors.erase(errors.begin());
+    record("glGetError");
+    GLenum e = errors.empty() ? GL_NO_ERROR : errors.front();
+    if (!errors.empty())
+        errors.erase(errors.begin());
     return e;
 }
 void glGetFloatv(GLenum pname, GLfloat* data)
 {
-    record("glGetFloatv", {(double)pname});
+    record("glGetFloatv", pname);
     if (pname == GL_ALIASED_POINT_SIZE_RANGE)
         data[0] = 1.0f, data[1] = 256.0f;
 }
 void glGetIntegerv(GLenum pname, GLint* data)
 {
-    record("glGetIntegerv", {(double)pname});
+    record("glGetIntegerv", pname);
     if (pname == GL_MAX_TEXTURE_SIZE)
         *data = maxTextureSize;
 }
 void glGetProgramInfoLog(GLuint, GLsizei size, GLsizei*, GLchar* log) { std::strncpy(log, "link failed", size); }
-void glGetProgramiv(GLuint p, GLenum pname, GLint* out)
-{
-    record("glGetProgramiv", {(double)p, (double)pname});
-    *out = shadersCompile;
-}
+void glGetProgramiv(GLuint p, GLenum pname, GLint* out) { *out = shadersCompile, record("glGetProgramiv", p, pname); }
 void glGetShaderInfoLog(GLuint, GLsizei size, GLsizei*, GLchar* log) { std::strncpy(log, "0:1: syntax error", size); }
-void glGetShaderiv(GLuint s, GLenum pname, GLint* out)
-{
-    record("glGetShaderiv", {(double)s, (double)pname});
-    *out = shadersCompile;
-}
+void glGetShaderiv(GLuint s, GLenum pname, GLint* out) { *out = shadersCompile, record("glGetShaderiv", s, pname); }
 GLint glGetUniformLocation(GLuint p, const GLchar* name)
 {
-    record("glGetUniformLocation", {(double)p}, name, std::strlen(name));
+    recordData("glGetUniformLocation", name, std::strlen(name), p);
     return locations.emplace(name, (GLint)locations.size()).first->second;
 }
-void glLinkProgram(GLuint p) { record("glLinkProgram", {(double)p}); }
+void glLinkProgram(GLuint p) { record("glLinkProgram", p); }
 void glPixelStorei(GLenum pname, GLint param)
 {
-    if (pname == GL_UNPACK_ALIGNMENT)
-        unpackAlignment = param;
-    record("glPixelStorei", {(double)pname, (double)param});
+    unpackAlignment = pname == GL_UNPACK_ALIGNMENT ? param : unpackAlignment;
+    record("glPixelStorei", pname, param);
 }
-void glScissor(GLint x, GLint y, GLsizei w, GLsizei h) { record("glScissor", {(double)x, (double)y, (double)w, (double)h}); }
+void glScissor(GLint x, GLint y, GLsizei w, GLsizei h) { record("glScissor", x, y, w, h); }
 void glShaderSource(GLuint s, GLsizei, const GLchar* const* text, const GLint*)
 {
-    record("glShaderSource", {(double)s}, text[0], std::strlen(text[0]));
+    recordData("glShaderSource", text[0], std::strlen(text[0]), s);
 }
 void glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei w, GLsizei h, GLint border, GLenum format,
                   GLenum type, const void* pixels)
 {
-    record("glTexImage2D", {(double)target, (double)level, (double)internal, (double)w, (double)h, (double)border,
-                            (double)format, (double)type},
-           pixels, pixels ? imageBytes(w, h, format, type) : 0);
+    recordData("glTexImage2D", pixels, imageBytes(w, h, format, type, pixels), target, level, internal, w, h, border,
+               format, type);
 }
-void glTexParameteri(GLenum target, GLenum pname, GLint param)
-{
-    record("glTexParameteri", {(double)target, (double)pname, (double)param});
-}
+void glTexParameteri(GLenum target, GLenum pname, GLint param) { record("glTexParameteri", target, pname, param); }
 void glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei w, GLsizei h, GLenum format, GLenum type,
                      const void* pixels)
 {
-    record("glTexSubImage2D", {(double)target, (double)level, (double)x, (double)y, (double)w, (double)h,
-                               (double)format, (double)type},
-           pixels, pixels ? imageBytes(w, h, format, type) : 0);
+    recordData("glTexSubImage2D", pixels, imageBytes(w, h, format, type, pixels), target, level, x, y, w, h, format,
+               type);
 }
 void glUniform1f(GLint loc, GLfloat v) { setUniform("glUniform1f", loc, &v, 1); }
 void glUniform1i(GLint loc, GLint v)
@@ -268,21 +242,15 @@ void glUniformMatrix4fv(GLint loc, GLsizei n, GLboolean, const GLfloat* v)
 {
     setUniform("glUniformMatrix4fv", loc, v, 16 * (size_t)n);
 }
-void glUseProgram(GLuint p)
+void glUseProgram(GLuint p) { program = p, record("glUseProgram", p); }
+void glVertexAttrib4fv(GLuint i, const GLfloat* v)
 {
-    program = p;
-    record("glUseProgram", {(double)p});
+    std::memcpy(attributes[i].constant, v, sizeof attributes[i].constant);
+    recordData("glVertexAttrib4fv", v, 4 * sizeof(float), i);
 }
-void glVertexAttrib4fv(GLuint index, const GLfloat* v)
+void glVertexAttribPointer(GLuint i, GLint size, GLenum type, GLboolean norm, GLsizei stride, const void* offset)
 {
-    std::memcpy(attributes[index].constant, v, sizeof attributes[index].constant);
-    record("glVertexAttrib4fv", {(double)index}, v, 4 * sizeof(float));
+    attributes[i].buffer = arrayBuffer, attributes[i].size = size, attributes[i].offset = (size_t)offset;
+    record("glVertexAttribPointer", i, size, type, norm, stride);
 }
-void glVertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean norm, GLsizei stride, const void* offset)
-{
-    attributes[index].buffer = arrayBuffer;
-    attributes[index].size = size;
-    attributes[index].offset = (long)(size_t)offset;
-    record("glVertexAttribPointer", {(double)index, (double)size, (double)type, (double)norm, (double)stride});
-}
-void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) { record("glViewport", {(double)x, (double)y, (double)w, (double)h}); }
+void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) { record("glViewport", x, y, w, h); }
