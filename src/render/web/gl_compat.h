@@ -6,12 +6,13 @@
 // discs, as the desktop driver draws them. The native program never sees this file; the layer's
 // tests compile it natively (tests/gl_layer/).
 //
-// The layer, one part of the GL state a file: gl_state (what the parts share, enables, errors),
-// gl_matrix, gl_list (display lists, attribute stack), gl_array (client arrays, buffers),
-// gl_texture, gl_light (fog, lights, material), gl_shader (the programs and their uniforms),
-// gl_draw (glBegin/glEnd), gl_batch (primitives as WebGL draws them, consecutive draws
-// gathered), gl_queue (a frame's WebGL work, made at its end), gl_frame (init, frames, a lost
-// context made again).
+// The layer, one part of the GL state a file and its header: gl_state (what the parts share,
+// enables, errors), gl_matrix, gl_list (display lists, attribute stack), gl_array (client arrays,
+// buffers), gl_texture, gl_light (fog, lights, material), gl_shader (the programs and their
+// uniforms) beside gl_shader_text (the shaders' text), gl_draw (glBegin/glEnd), gl_batch
+// (primitives as WebGL draws them, consecutive draws gathered), gl_queue (a frame's WebGL work,
+// made at its end), gl_frame (init, frames, a lost context made again: the functions below);
+// gl_names.h holds the GL 1.x names WebGL 2 lacks.
 #ifndef QUENRASTILAN_RENDER_WEB_GL_COMPAT_H
 #define QUENRASTILAN_RENDER_WEB_GL_COMPAT_H
 
