@@ -116,19 +116,14 @@ using namespace webgl;
 
 void glActiveTexture(GLenum unit) { activeUnit = unit - GL_TEXTURE0, record("glActiveTexture", unit); }
 void glAttachShader(GLuint p, GLuint s) { record("glAttachShader", p, s); }
-void glBindAttribLocation(GLuint p, GLuint index, const GLchar* name)
+void glBindAttribLocation(GLuint p, GLuint i, const GLchar*) { record("glBindAttribLocation", p, i); }
+void glBindBuffer(GLenum target, GLuint b)
 {
-    recordData("glBindAttribLocation", name, std::strlen(name), p, index);
+    (target == GL_ARRAY_BUFFER ? arrayBuffer : elementBuffer) = b, record("glBindBuffer", target, b);
 }
-void glBindBuffer(GLenum target, GLuint buffer)
+void glBindTexture(GLenum target, GLuint t)
 {
-    (target == GL_ELEMENT_ARRAY_BUFFER ? elementBuffer : arrayBuffer) = buffer;
-    record("glBindBuffer", target, buffer);
-}
-void glBindTexture(GLenum target, GLuint texture)
-{
-    unit0Texture = activeUnit == 0 ? texture : unit0Texture;
-    record("glBindTexture", target, texture);
+    unit0Texture = activeUnit ? unit0Texture : t, record("glBindTexture", target, t);
 }
 void glBindVertexArray(GLuint array) { record("glBindVertexArray", array); }
 void glBlendFunc(GLenum s, GLenum d) { record("glBlendFunc", s, d); }
@@ -180,16 +175,10 @@ GLenum glGetError()
 {
     record("glGetError");
     GLenum e = errors.empty() ? GL_NO_ERROR : errors.front();
-    if (!errors.empty())
-        errors.erase(errors.begin());
+    errors.erase(errors.begin(), errors.begin() + !errors.empty());
     return e;
 }
-void glGetFloatv(GLenum pname, GLfloat* data)
-{
-    record("glGetFloatv", pname);
-    if (pname == GL_ALIASED_POINT_SIZE_RANGE)
-        data[0] = 1.0f, data[1] = 256.0f;
-}
+void glGetFloatv(GLenum pname, GLfloat*) { record("glGetFloatv", pname); }
 void glGetIntegerv(GLenum pname, GLint* data)
 {
     record("glGetIntegerv", pname);
@@ -202,8 +191,7 @@ void glGetShaderInfoLog(GLuint, GLsizei size, GLsizei*, GLchar* log) { std::strn
 void glGetShaderiv(GLuint s, GLenum pname, GLint* out) { *out = shadersCompile, record("glGetShaderiv", s, pname); }
 GLint glGetUniformLocation(GLuint p, const GLchar* name)
 {
-    recordData("glGetUniformLocation", name, std::strlen(name), p);
-    return locations.emplace(name, (GLint)locations.size()).first->second;
+    return record("glGetUniformLocation", p), locations.emplace(name, (GLint)locations.size()).first->second;
 }
 void glLinkProgram(GLuint p) { record("glLinkProgram", p); }
 void glPixelStorei(GLenum pname, GLint param)
@@ -212,10 +200,7 @@ void glPixelStorei(GLenum pname, GLint param)
     record("glPixelStorei", pname, param);
 }
 void glScissor(GLint x, GLint y, GLsizei w, GLsizei h) { record("glScissor", x, y, w, h); }
-void glShaderSource(GLuint s, GLsizei, const GLchar* const* text, const GLint*)
-{
-    recordData("glShaderSource", text[0], std::strlen(text[0]), s);
-}
+void glShaderSource(GLuint s, GLsizei, const GLchar* const*, const GLint*) { record("glShaderSource", s); }
 void glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei w, GLsizei h, GLint border, GLenum format,
                   GLenum type, const void* pixels)
 {
@@ -230,11 +215,7 @@ void glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei w, GL
                type);
 }
 void glUniform1f(GLint loc, GLfloat v) { setUniform("glUniform1f", loc, &v, 1); }
-void glUniform1i(GLint loc, GLint v)
-{
-    float f = (float)v;
-    setUniform("glUniform1i", loc, &f, 1);
-}
+void glUniform1i(GLint loc, GLint v) { float f = (float)v; setUniform("glUniform1i", loc, &f, 1); }
 void glUniform2fv(GLint loc, GLsizei n, const GLfloat* v) { setUniform("glUniform2fv", loc, v, 2 * (size_t)n); }
 void glUniform3fv(GLint loc, GLsizei n, const GLfloat* v) { setUniform("glUniform3fv", loc, v, 3 * (size_t)n); }
 void glUniform4fv(GLint loc, GLsizei n, const GLfloat* v) { setUniform("glUniform4fv", loc, v, 4 * (size_t)n); }
