@@ -184,18 +184,4 @@ TEST_F(Batching, QuadsPolygonsAndTrianglesShareIndicesAndStripsDrawAlone)
     }
 }
 
-// A quad blended by an alpha of 0 changes no pixel, unless it writes depth.
-TEST_F(Batching, DrawsThatChangeNoPixelAreLeftOut)
-{
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(1, 1, 1, 0);
-    quad(0, 0);
-    glEnable(GL_DEPTH_TEST);
-    quad(1, 0);
-    qgl_end_frame();
-    ASSERT_EQ(webgl::draws.size(), 1u);
-    EXPECT_EQ(eye(webgl::draws[0], 0), (F4{1, 0, 0, 1}));
-}
-
 }  // namespace

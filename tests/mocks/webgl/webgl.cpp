@@ -11,7 +11,6 @@ namespace webgl {
 std::vector<Call> calls;
 std::vector<Draw> draws;
 int maxTextureSize = 4096;
-bool shadersCompile = true;
 std::vector<unsigned> errors;
 
 namespace {
@@ -185,10 +184,10 @@ void glGetIntegerv(GLenum pname, GLint* data)
     if (pname == GL_MAX_TEXTURE_SIZE)
         *data = maxTextureSize;
 }
-void glGetProgramInfoLog(GLuint, GLsizei size, GLsizei*, GLchar* log) { std::strncpy(log, "link failed", size); }
-void glGetProgramiv(GLuint p, GLenum pname, GLint* out) { *out = shadersCompile, record("glGetProgramiv", p, pname); }
-void glGetShaderInfoLog(GLuint, GLsizei size, GLsizei*, GLchar* log) { std::strncpy(log, "0:1: syntax error", size); }
-void glGetShaderiv(GLuint s, GLenum pname, GLint* out) { *out = shadersCompile, record("glGetShaderiv", s, pname); }
+void glGetProgramInfoLog(GLuint, GLsizei, GLsizei*, GLchar*) {}
+void glGetProgramiv(GLuint p, GLenum pname, GLint* out) { *out = GL_TRUE, record("glGetProgramiv", p, pname); }
+void glGetShaderInfoLog(GLuint, GLsizei, GLsizei*, GLchar*) {}
+void glGetShaderiv(GLuint s, GLenum pname, GLint* out) { *out = GL_TRUE, record("glGetShaderiv", s, pname); }
 GLint glGetUniformLocation(GLuint p, const GLchar* name)
 {
     return record("glGetUniformLocation", p), locations.emplace(name, (GLint)locations.size()).first->second;

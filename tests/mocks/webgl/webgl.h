@@ -36,9 +36,9 @@ struct Draw {
 
 extern std::vector<Call> calls;
 extern std::vector<Draw> draws;
-// Answers: GL_MAX_TEXTURE_SIZE; whether shaders compile; the errors glGetError returns, first first.
+// Answers: GL_MAX_TEXTURE_SIZE, and the errors glGetError returns, first first. Shaders always
+// compile.
 extern int maxTextureSize;
-extern bool shadersCompile;
 extern std::vector<unsigned> errors;
 
 // Forgets the calls and draws so far.
