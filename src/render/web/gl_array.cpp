@@ -1,10 +1,15 @@
 // The web GL layer's client arrays and buffer objects: the arrays glVertexPointer and its kin
 // name, handed to the draw as they are when they hold floats (as the show's do), otherwise read
 // element by element into full vertices; and the buffers they may live in, kept in memory here.
+#include "render/web/gl_array.h"
+#include "render/web/gl_batch.h"
+#include "render/web/gl_draw.h"
 #include "render/web/gl_state.h"
 
 #include <cstdint>
 #include <cstring>
+#include <map>
+#include <vector>
 
 namespace qgl {
 

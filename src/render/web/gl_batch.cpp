@@ -4,9 +4,12 @@
 // into one WebGL draw, each with its own modelview from a small palette. Primitives keep their
 // order, so the picture is the one separate draws make; what changes is how often the page
 // crosses into WebGL, which costs far more per draw than per vertex.
+#include "render/web/gl_batch.h"
 #include "render/web/gl_queue.h"
+#include "render/web/gl_state.h"
 
 #include <cstring>
+#include <vector>
 
 namespace qgl {
 

@@ -3,14 +3,16 @@
 // layer beside it, which keeps the matrix stacks, the current colour, fog, the light, display
 // lists and the client arrays itself and draws through shaders made for the state of each draw.
 // Wide smooth lines become screen-space quads with a one-pixel soft edge and smooth points soft
-// discs, as the desktop driver draws them. The native build never sees this file.
+// discs, as the desktop driver draws them. The native program never sees this file; the layer's
+// tests compile it natively (tests/gl_layer/).
 //
-// The layer, one part of the GL state a file: gl_state (what the parts share, enables, errors),
-// gl_matrix, gl_list (display lists, attribute stack), gl_array (client arrays, buffers),
-// gl_texture, gl_light (fog, lights, material), gl_shader (the programs and their uniforms),
-// gl_draw (glBegin/glEnd), gl_batch (primitives as WebGL draws them, consecutive draws
-// gathered), gl_queue (a frame's WebGL work, made at its end), gl_frame (init, frames, a lost
-// context made again).
+// The layer, one part of the GL state a file and its header: gl_state (what the parts share,
+// enables, errors), gl_matrix, gl_list (display lists, attribute stack), gl_array (client arrays,
+// buffers), gl_texture, gl_light (fog, lights, material), gl_shader (the programs and their
+// uniforms) beside gl_shader_text (the shaders' text), gl_draw (glBegin/glEnd), gl_batch
+// (primitives as WebGL draws them, consecutive draws gathered), gl_queue (a frame's WebGL work,
+// made at its end), gl_frame (init, frames, a lost context made again: the functions below);
+// gl_names.h holds the GL 1.x names WebGL 2 lacks.
 #ifndef QUENRASTILAN_RENDER_WEB_GL_COMPAT_H
 #define QUENRASTILAN_RENDER_WEB_GL_COMPAT_H
 
@@ -18,22 +20,25 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-// Opens the compatibility layer on the current WebGL 2 context: compiles the shader and makes
-// the buffers. False (with the reason in error) when the shader does not build.
+// Opens the compatibility layer on the current WebGL 2 context: makes the buffers and the line
+// texture, builds the program of plain triangles and starts the others. False (with the
+// compiler's reason in error) when that program does not build.
 bool qgl_init(const char** error);
-// A frame of the drawable's size: begun before its first GL call, ended (shown on the canvas)
-// after its last.
+// A frame: begun before its first GL call, ended (shown on the canvas) after its last. The
+// width and height are not read: the show's glViewport gives the layer the picture's size.
 void qgl_begin_frame(int width, int height);
 void qgl_end_frame();
 // Draws the last frame into the canvas again, as it was, for reading it back at once (the
 // browser clears the canvas once it has shown it). False when it cannot.
 bool qgl_show_frame_again();
-// GL errors raised since the last call by the layer or by WebGL, 0 when none.
+// The GL error since the last call, 0 when none: WebGL's, or else the first the layer raised
+// (both are forgotten).
 unsigned qgl_take_error();
 // The WebGL context was lost: the work queued for it is dropped. Nothing is to be drawn until
 // qgl_restore has made everything the layer had on it again on the restored context: the
-// shaders, buffers and vertex array, every texture with its parameters, images and mipmaps,
-// and WebGL's state as last set. False (with the reason in error) when the shader does not build.
+// programs, buffers, vertex array and line texture, every texture with its parameters, images
+// and mipmaps, and WebGL's state as last set. False (with the compiler's reason in error) when
+// the program of plain triangles does not build.
 void qgl_context_lost();
 bool qgl_restore(const char** error);
 

@@ -1,9 +1,13 @@
 // The web GL layer's immediate mode: glBegin/glEnd and the current vertex. A block's vertices
 // are kept whole and drawn at glEnd, an attribute the block never varies as a constant.
+#include "render/web/gl_draw.h"
+#include "render/web/gl_batch.h"
+#include "render/web/gl_list.h"
 #include "render/web/gl_state.h"
 
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 namespace qgl {
 

@@ -1,7 +1,9 @@
 // The web GL layer's life and frames: qgl_init opens it on the current WebGL 2 context, each
 // frame is drawn straight into the canvas, its queued WebGL work made at its end (and kept, to be
 // made again), and a lost context is made again as it was.
+#include "render/web/gl_queue.h"
 #include "render/web/gl_state.h"
+#include "render/web/gl_texture.h"
 
 using namespace qgl;
 

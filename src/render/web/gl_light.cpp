@@ -1,5 +1,7 @@
 // The web GL layer's fog, lights and material: the values glFog, glLight, glLightModel and
 // glMaterial set, which the shader reads at each draw.
+#include "render/web/gl_light.h"
+#include "render/web/gl_matrix.h"
 #include "render/web/gl_state.h"
 
 #include <cstring>

@@ -1,10 +1,13 @@
-// The web GL layer's display lists and attribute stack: a list keeps the calls made while it
-// was compiled and makes them again when called; glPushAttrib saves the server state and
-// glPopAttrib restores the groups its mask named.
+// The web GL layer's display lists and attribute stack: a list keeps the calls recorded while it
+// was compiled (those gl_state.h names) and makes them again when called; glPushAttrib saves
+// the server state and glPopAttrib restores the groups its mask named.
+#include "render/web/gl_list.h"
 #include "render/web/gl_state.h"
 
 #include <cstdint>
 #include <cstring>
+#include <map>
+#include <vector>
 
 namespace qgl {
 

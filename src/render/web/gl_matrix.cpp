@@ -1,9 +1,12 @@
 // The web GL layer's matrices: the modelview, projection and texture stacks and the GL 1.x and
 // GLU calls that load and multiply them, in single precision as the desktop driver keeps them.
+#include "render/web/gl_matrix.h"
+#include "render/web/gl_list.h"
 #include "render/web/gl_state.h"
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace qgl {
 

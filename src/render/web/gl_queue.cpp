@@ -4,9 +4,12 @@
 // and uniforms. The frame's work is kept until the next frame begins, so that it can be made
 // again: the frame shown again, to be read back, with nothing kept off screen meanwhile.
 #include "render/web/gl_queue.h"
+#include "render/web/gl_state.h"
+#include "render/web/gl_texture.h"
 
 #include <cstring>
 #include <deque>
+#include <vector>
 
 namespace qgl {
 

@@ -1,12 +1,27 @@
-// The web GL layer's queue of WebGL work: the state changes and the gathered draws of a frame,
-// kept in order and made together when the frame ends or something must see their effect. Shared
-// by gl_batch.cpp, which gathers the draws, and gl_queue.cpp, which keeps the queue and makes it.
+// The web GL layer's queue of WebGL work (gl_queue.cpp): the state changes and the gathered draws
+// of a frame, kept in order and made together when the frame ends or something must see their
+// effect. gl_batch.cpp gathers the draws into it and gl_state.cpp queues WebGL's state calls.
 #ifndef QUENRASTILAN_RENDER_WEB_GL_QUEUE_H
 #define QUENRASTILAN_RENDER_WEB_GL_QUEUE_H
 
-#include "render/web/gl_state.h"
+#include "render/web/gl_shader.h"
+
+#include <vector>
 
 namespace qgl {
+
+// Makes the vertex array, buffers and texture the queued draws go through.
+void makeDrawBuffers();
+// Makes the queued WebGL work: at the end of a frame, and before WebGL is asked anything or a
+// texture changes.
+void flush();
+// Drops the queued work, for a lost context.
+void dropQueue();
+// Begins a frame: what was queued before it is made, and the frame's work kept from here on.
+void startFrame();
+// Makes the last frame's work again, WebGL's state set as it began and left as it is: false
+// when it was not kept whole.
+bool makeFrameAgain();
 
 // What a batch draws: points, GL_LINES' separate segments, line strips (told apart by a
 // number per vertex; the segment from one strip's end to the next one's start is not drawn),
@@ -18,7 +33,7 @@ enum Stream { S_POS, S_COL, S_TEX, S_NRM, S_IDS, STREAMS };
 const int STREAM_FLOATS[STREAMS] = {4, 4, 2, 3, 2};
 
 // The attributes every draw of a batch shares: which vary per vertex, and the value of each that
-// does not. Compared bytewise.
+// does not (each constant compared bytewise).
 struct Layout {
     int posSize;
     int varies[STREAMS];

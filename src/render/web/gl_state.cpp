@@ -1,9 +1,13 @@
 // The web GL layer's server state: enables, blending, depth, viewport, the queries, and the
 // errors the layer raises beside WebGL's. WebGL's own part of it is kept too, to be set again
 // on a new context after the old one was lost.
+#include "render/web/gl_state.h"
+#include "render/web/gl_list.h"
+#include "render/web/gl_matrix.h"
 #include "render/web/gl_queue.h"
 
 #include <cstring>
+#include <map>
 
 namespace qgl {
 

@@ -3,9 +3,13 @@
 // gluBuild2DMipmaps. Each call that changes a texture makes the queued draws first; a binding
 // is WebGL's at once (a queued draw binds the texture it was given when it is made). Each
 // texture keeps what it was given, so that a lost context can have it back as it was.
+#include "render/web/gl_texture.h"
+#include "render/web/gl_list.h"
+#include "render/web/gl_queue.h"
 #include "render/web/gl_state.h"
 
 #include <cstring>
+#include <map>
 
 namespace qgl {
 
