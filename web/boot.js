@@ -1,7 +1,7 @@
-// The page's first script, a plain one run before anything else: it says "loading…", and when
-// something keeps the page's own files from it (a file that does not load, a server's
-// Content-Security-Policy that blocks one, a page opened from the disk, where browsers run no
-// modules) it says which in one line instead of leaving the page waiting. status.js takes over
+// The page's first script, a plain one run before anything else: when something keeps the page's
+// own files from it (a file that does not load, a server's Content-Security-Policy that blocks
+// one, a page opened from the disk, where browsers run no modules) it says which in one line
+// instead of leaving the page waiting. status.js takes over
 // the words once the page's modules run; the first reason given stays.
 "use strict";
 (function () {
@@ -34,9 +34,5 @@
       ? `an ${e.blockedURI || "inline"} ${e.effectiveDirective.replace(/-src.*/, "")}`
       : e.blockedURI.replace(location.href.replace(/[^/]*$/, ""), "");
     stop(`The server's Content-Security-Policy (${e.effectiveDirective}) blocked ${what}.`);
-  });
-  document.addEventListener("DOMContentLoaded", () => {
-    const message = document.getElementById("message");
-    if (root.dataset.state === "loading" && !message.textContent) message.textContent = "loading…";
   });
 })();

@@ -73,7 +73,8 @@ function element(tag, attributes, parent) {
 function controlBar(show) {
   const scenes = show.scenes(), length = show.length();
   const canvas = document.getElementById("canvas");
-  const bar = element("div", {id: "controls", role: "group", "aria-label": "Player controls"}, document.body);
+  const main = document.getElementById("show");
+  const bar = element("div", {id: "controls", role: "group", "aria-label": "Player controls"}, main);
   const play = element("button", {type: "button", class: "play"}, bar);
   const time = element("span", {class: "time"}, bar);
   const track = element("div", {class: "track"}, bar);
@@ -92,7 +93,7 @@ function controlBar(show) {
   const list = element("ul", {id: "chapter-list", class: "chapter-list", "aria-label": "Chapters"}, bar);
   list.hidden = true;
   // Each scene said once as it begins, for screen readers.
-  const begun = element("div", {class: "spoken", role: "status"}, document.body);
+  const begun = element("div", {id: "scene-now", class: "spoken", role: "status"}, main);
   let dragging = false, hideTimer = 0, noteTimer = 0, announced = null;
 
   const items = scenes.map((scene) => {

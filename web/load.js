@@ -91,7 +91,9 @@ export async function startProgram(Module, progress) {
     wasm.then((bytes) => WebAssembly.instantiate(bytes, imports))
       .then((result) => done(result.instance, result.module))
       // (A download that failed is said by the caller.)
-      .catch((e) => wasm.then(() => Module.fail("This browser cannot run the demo: " + e.message), () => {}));
+      .catch((e) => wasm.then(() => Module.fail(/Content.Security.Policy/i.test(e.message)
+        ? "The server's Content-Security-Policy keeps quenrastilan.wasm from running: its script-src needs 'wasm-unsafe-eval'."
+        : "This browser cannot run the demo: " + e.message), () => {}));
     return {};
   };
   const script = document.createElement("script");
