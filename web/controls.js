@@ -229,7 +229,7 @@ function controlBar(show) {
   seek.addEventListener("input", () => { dragging = true; reveal(); });
   seek.addEventListener("change", () => {
     dragging = false;
-    show.seek(Number(seek.value));
+    show.seek(Math.round(Number(seek.value)));
     reveal();
   });
   // Focus coming to a control shows the bar.
