@@ -79,7 +79,8 @@ async function stills(t) {
     const webPng = path.join(work, `web-${ms}.png`);
     await page.screenshot(webPng);
     // Nothing but the picture: no words over it.
-    const [glErrors, words] = await page.evaluate(() => [Module.glErrors, document.body.innerText.trim()]);
+    const [glErrors, words] = await page.evaluate(() => [Module.glErrors,
+      ["message", "note"].map((id) => document.getElementById(id).textContent).join("").trim()]);
     const problems = await page.problems();
     if (words) problems.push(`"${words}" over the picture`);
     await page.close();
