@@ -135,16 +135,16 @@ async function keyboard(page, failures) {
   const from = (await look()).ms;
   const starts = (await page.evaluate(() => Module.UTF8ToString(Module._web_scenes()))).trim().split("\n")
     .map((line) => Number(line.split(" ")[1]));
-  const expected = [from + 10000, from + 20000, from + 10000, starts.find((s) => s > from + 10000), 244999, 0];
+  const expected = [from + 10000, from + 20000, from + 10000, starts.find((s) => s > from + 10000), 244999, 122499, 0];
   const steps = [];
-  for (const key of ["ArrowRight", "ArrowUp", "ArrowLeft", "PageUp", "End", "Home"]) {
+  for (const key of ["ArrowRight", "KeyL", "KeyJ", "PageUp", "End", "Digit5", "Home"]) {
     await page.press(key);
     steps.push(await look());
   }
   const spokenChanges = steps.every((s, i) => s.spoken !== (i ? steps[i - 1].spoken : waited.spoken));
   check(steps.map((s) => s.ms).join() === expected.join() && spokenChanges,
-        `on the seek bar from ${from} ms: Right, Up, Left, Page Up, End, Home go to ` +
-        `${steps.map((s) => s.ms).join(", ")} ms, saying "${steps[0].spoken}" ... "${steps[5].spoken}"`, failures);
+        `paused by K on the seek bar at ${from} ms: Right, L, J, Page Up, End, 5, Home go to ` +
+        `${steps.map((s) => s.ms).join(", ")} ms, saying "${steps[0].spoken}" ... "${steps[6].spoken}"`, failures);
   await page.press("Escape");
   const escaped = await look();
   await page.press("Tab");

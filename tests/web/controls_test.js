@@ -1,7 +1,7 @@
 // The viewer's controls in headless Chromium, on a desktop window and in a phone's emulation
 // (390x844 CSS pixels at three device pixels each, touch):
 //   node controls_test.js PAGE_DIR
-// Desktop: the keys, the seek bar dragged and let go, a link to the moment that starts there,
+// Desktop: the seek bar dragged and let go, a link to the moment that starts there,
 // and a saved frame. Phone: "tap to start", a tap shows the bar and it hides again, chapter
 // targets of 24 px that do not overlap, a tap on one shared by several opens the list of
 // chapters, whose entry jumps into that scene, double tap toggles full screen, the drawing
@@ -70,20 +70,6 @@ async function desktop(browser, address, failures) {
   const page = await browser.newPage({init: recordCopiesAndDownloads});
   const prompt = await start(page, address + "?start=60000", false);
   check(prompt === "click to start", `with a mouse the page says "${prompt}"`, failures);
-
-  // K holds the show; L and J move it 10 s while it stands; Home and the digits go to the
-  // start and to tenths; K lets it go on.
-  await page.press("KeyK");
-  const held = await page.evaluate(() => Module._web_time());
-  const moved = [];
-  for (const key of ["KeyL", "KeyJ", "Home", "Digit5"]) {
-    await page.press(key);
-    moved.push(await page.evaluate(() => Module._web_time()));
-  }
-  const paused = await page.evaluate(() => Module.audioState().playing === false);
-  check(paused && moved.join() === [held + 10000, held, 0, 122499].join(),
-        `K holds the show at ${held} ms; L, J, Home, 5 take it to ${moved.join(", ")} ms`, failures);
-  await page.press("KeyK");
 
   await page.evaluate(() => { jumps.length = 0; });
   // The seek bar, dragged from its thumb to three quarters along, moves the time shown but not
