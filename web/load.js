@@ -1,6 +1,6 @@
 // Downloads the page's files: how far they are, in one line, while the show waits for them; a
 // file that fails, or sends nothing for STALL_MS, rejects with a line that names it. Also starts
-// the program itself (quenrastilan.js and quenrastilan.wasm) from its downloaded files.
+// the program itself (quenrastilan.js and quenrastilan.wasm).
 
 // A slow network still delivers something every few seconds; this long without a byte means
 // the file will not come.
@@ -82,20 +82,26 @@ export async function download(name, progress = null) {
   }
 }
 
-// Downloads the program and runs it with Module as its interface; resolves once it runs. The
-// program's own loader is given the downloaded WebAssembly instead of fetching it itself.
+// Runs the program with Module as its interface; resolves once it runs. Its script comes from its
+// own file, as a strict Content-Security-Policy wants; its WebAssembly, the larger part, is
+// downloaded with its progress and handed to the program's loader instead of it fetching it.
 export async function startProgram(Module, progress) {
-  const [source, wasm] = await Promise.all([
-    download("quenrastilan.js", progress),
-    download("quenrastilan.wasm", progress),
-  ]);
+  const wasm = download("quenrastilan.wasm", progress);
   Module.instantiateWasm = (imports, done) => {
-    WebAssembly.instantiate(wasm, imports)
+    wasm.then((bytes) => WebAssembly.instantiate(bytes, imports))
       .then((result) => done(result.instance, result.module))
-      .catch((e) => Module.fail("This browser cannot run the demo: " + e.message));
+      // (A download that failed is said by the caller.)
+      .catch((e) => wasm.then(() => Module.fail(/Content.Security.Policy/i.test(e.message)
+        ? "The server's Content-Security-Policy keeps quenrastilan.wasm from running: its script-src needs 'wasm-unsafe-eval'."
+        : "This browser cannot run the demo: " + e.message), () => {}));
     return {};
   };
   const script = document.createElement("script");
-  script.textContent = new TextDecoder().decode(source) + "\n//# sourceURL=quenrastilan.js";
+  const loaded = new Promise((resolve, reject) => {
+    script.onload = resolve;
+    script.onerror = () => reject(new Error("Could not load quenrastilan.js."));
+  });
+  script.src = "quenrastilan.js";
   document.body.appendChild(script);
+  await Promise.all([wasm, loaded]);
 }

@@ -2,7 +2,7 @@
 // page, says "click to start", and on the viewer's first click or key starts picture and music
 // together. Module is the program's interface to the page (src/frame/web/main.cpp calls it).
 // index.html?start=MS plays from show time MS; index.html?t=MS draws the still at MS instead.
-import {say, fail, hasFailed, showPicture} from "./status.js";
+import {say, fail, hasFailed, setState, showPicture} from "./status.js";
 import {Progress, progressLine, startProgram} from "./load.js";
 import {Music} from "./music.js";
 import {Show} from "./show.js";
@@ -79,6 +79,7 @@ async function ready() {
   loaded = true;
   if (!unlocking) {
     say(touchScreen ? "tap to start" : "click to start", {prompt: true});
+    setState("ready");
     Module.readyAt = performance.now();
     return;
   }
@@ -87,6 +88,7 @@ async function ready() {
   if (show.started) return;
   say("");
   showPicture();
+  setState("playing");
   show.start(startMs);
   followVisibility();
 }

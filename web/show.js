@@ -29,11 +29,12 @@ export class Show {
   jump(by) { if (this.started) this.Module._web_jump(by); }
   seek(ms) { if (this.started) this.Module._web_jump(ms - this.time()); }
 
-  // The scenes, from the program's scene table: [{name, first, last}] in show order, in ms.
+  // The scenes, from the program's scene table: [{name, first, last, title}] in show order, in
+  // ms, the title as a viewer reads it ("Lorenz attractor").
   scenes() {
     return this.Module.UTF8ToString(this.Module._web_scenes()).trim().split("\n").map((line) => {
-      const [name, first, last] = line.split(" ");
-      return {name, first: Number(first), last: Number(last)};
+      const [name, first, last, ...title] = line.split(" ");
+      return {name, first: Number(first), last: Number(last), title: title.join(" ")};
     });
   }
 

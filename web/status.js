@@ -1,29 +1,34 @@
-// The page's words: one line in the middle (the prompt, the loading progress, or what stopped
-// the show), and one small line at the picture's lower edge saying why there is no sound.
+// The page's words and state: one line in the middle (the prompt, the loading progress, or what
+// stopped the show), one small line at the picture's lower edge saying why there is no sound,
+// and the page's state on its root element (data-state) for tests and scripts: "loading",
+// "ready" (a still drawn, or the show waiting for its click), "playing" (started), "error".
+const root = document.documentElement;
 const message = document.getElementById("message");
 const note = document.getElementById("note");
 const canvas = document.getElementById("canvas");
-let stopped = false;
+
+export function hasFailed() {
+  return root.dataset.state === "error";
+}
+
+export function setState(state) {
+  if (!hasFailed()) root.dataset.state = state;
+}
 
 // The middle line; "" hides it. Once the show has stopped, the reason stays.
 export function say(text, {prompt = false} = {}) {
-  if (stopped) return;
+  if (hasFailed()) return;
   message.textContent = text;
   message.className = prompt ? "prompt" : "";
 }
 
-// What stopped the show, in one line instead of the picture. Only the first reason is kept.
+// What stopped the show, in one line instead of the picture. Only the first reason is kept (the
+// page's first script, boot.js, may have given it).
 export function fail(text) {
-  if (stopped) return;
+  if (hasFailed()) return;
   say(text);
-  stopped = true;
-  message.className = "error";
+  setState("error");
   canvas.style.visibility = "hidden";
-  document.title = "error";
-}
-
-export function hasFailed() {
-  return stopped;
 }
 
 // Why there is no sound, over the picture's edge; "" when the music plays.
@@ -32,5 +37,5 @@ export function noSound(why) {
 }
 
 export function showPicture() {
-  if (!stopped) canvas.style.visibility = "visible";
+  if (!hasFailed()) canvas.style.visibility = "visible";
 }

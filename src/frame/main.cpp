@@ -24,7 +24,7 @@ Sound sound;
 int runflag = 1;
 int musicflag = 1;
 
-// The usage text, the scenes' names and first moments taken from the scene table.
+// The usage text, the scenes' names, first moments and titles taken from the scene table.
 static std::string usage()
 {
     std::string text =
@@ -36,22 +36,18 @@ static std::string usage()
         "  --window [WxH]    play in a window, 1024x768 unless a size is given (e.g. 1440x1080)\n"
         "  --no-vsync        draw frames as fast as possible instead of with the display's refresh\n"
         "  --start MS|SCENE  start picture and music at show time MS (0 to 244999), or at the\n"
-        "                    first moment of a scene, e.g. --start fibotree. The scenes:\n";
-    std::string line = "                     ";
-    for (int i = 0; i < SCENE_COUNT; i++) {
-        char entry[32];
-        int s = SCENES[i].range[0] / 1000;
-        std::snprintf(entry, sizeof entry, " %s %d:%02d%s", SCENES[i].name, s / 60, s % 60,
-                      i + 1 < SCENE_COUNT ? "," : "");
-        if (line.size() + std::strlen(entry) > 90) {
-            text += line + "\n";
-            line = "                     ";
-        }
-        line += entry;
+        "                    first moment of a scene, by its name or its title in any case\n"
+        "                    (--start fibotree, --start \"fibonacci trees\"). The scenes:\n";
+    for (const Scene& scene : SCENES) {
+        char entry[96];
+        int s = scene.range[0] / 1000;
+        std::snprintf(entry, sizeof entry, "                      %-9s %d:%02d  %s\n", scene.name, s / 60, s % 60,
+                      scene.title);
+        text += entry;
     }
-    text += line + "\n";
     text +=
-        "  --list-scenes     print each scene's name, first and last ms, one scene a line, and exit\n"
+        "  --list-scenes     print each scene's name, first and last ms and title, one scene a\n"
+        "                    line, and exit\n"
         "  --help            this text\n"
         "\n"
         "Keys: Escape ends the show; Space pauses and resumes; Left and Right jump 10 s back and\n"
@@ -121,9 +117,9 @@ static Options parseOptions(int argc, char** argv)
         } else if (a == "--start") {
             long ms;
             if (i + 1 >= argc)
-                usageError("--start needs a show time in ms or a scene's name");
+                usageError("--start needs a show time in ms or a scene's name or title");
             const char* what = argv[++i];
-            const Scene* scene = scene_named(what);
+            const Scene* scene = scene_called(what);
             if (scene)
                 o.startMs = scene->range[0];
             else if (!std::strchr("0123456789+-", what[0]))

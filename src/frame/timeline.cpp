@@ -19,9 +19,9 @@ float laskePos(int time, const int* range)
 
 std::string scenesAt(int time, const char* separator)
 {
-    std::string names;
+    std::string titles;
     for (const Scene& s : SCENES)
         if (testaaPos(time, s.range))
-            names += (names.empty() ? "" : separator) + std::string(s.name);
-    return names;
+            titles += (titles.empty() ? "" : separator) + std::string(s.title);
+    return titles;
 }

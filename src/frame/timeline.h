@@ -15,8 +15,8 @@ int testaaPos(int time, const int* range);
 // The scene position: 0 at range[0], 1 at range[1], linear in between (single precision).
 float laskePos(int time, const int* range);
 
-// The names of the scenes drawn at time, in timeline order, joined by `separator` ("alku and
-// platon" in an overlap); empty past the last scene.
+// The titles of the scenes drawn at time, in timeline order, joined by `separator` ("Typed
+// credits and Spinning Platonic solids" in an overlap); empty past the last scene.
 std::string scenesAt(int time, const char* separator);
 
 #endif

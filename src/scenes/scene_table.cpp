@@ -3,24 +3,25 @@
 
 #include "scenes/scenes.h"
 
+#include <cctype>
 #include <cstring>
 #include <stdexcept>
 
 constexpr Scene SCENES[SCENE_COUNT] = {
-    // name        first ms  last ms   init            draw      free            advance (carries state)
-    {"alku",       {0,       29000},   alku_init,      alku,     alku_free,      nullptr},
-    {"platon",     {27000,   40000},   platon_init,    platon,   platon_free,    nullptr},
-    {"pot2d",      {40000,   66000},   pot2d_init,     pot2d,    pot2d_free,     pot2d_advance},
-    {"newton",     {66000,   94000},   newton_init,    newton,   newton_free,    nullptr},
-    {"lorentz",    {93000,   106000},  lorentz_init,   lorentz,  lorentz_free,   nullptr},
-    {"rossler",    {105000,  120000},  rossler_init,   rossler,  rossler_free,   nullptr},
-    {"dla",        {119000,  132000},  dla_init,       dla,      dla_free,       nullptr},
-    {"cell",       {132000,  145000},  cell_init,      cell,     cell_free,      nullptr},
-    {"curves",     {145000,  159000},  curves_init,    curves,   curves_free,    nullptr},
-    {"converge",   {159000,  172000},  converge_init,  converge, converge_free,  converge_advance},
-    {"fibotree",   {171000,  199000},  fibotree_init,  fibotree, fibotree_free,  nullptr},
-    {"iterator",   {198500,  225000},  iterator_init,  iterator, iterator_free,  iterator_advance},
-    {"field",      {225000,  244000},  field_init,     field,    field_free,     field_advance},
+    // name      title                          first ms  last ms   init            draw      free            advance (carries state)
+    {"alku",     "Typed credits",               {0,       29000},   alku_init,      alku,     alku_free,      nullptr},
+    {"platon",   "Spinning Platonic solids",    {27000,   40000},   platon_init,    platon,   platon_free,    nullptr},
+    {"pot2d",    "Potential field",             {40000,   66000},   pot2d_init,     pot2d,    pot2d_free,     pot2d_advance},
+    {"newton",   "Newton fractal",              {66000,   94000},   newton_init,    newton,   newton_free,    nullptr},
+    {"lorentz",  "Lorenz attractor",            {93000,   106000},  lorentz_init,   lorentz,  lorentz_free,   nullptr},
+    {"rossler",  "Rossler attractor",           {105000,  120000},  rossler_init,   rossler,  rossler_free,   nullptr},
+    {"dla",      "Diffusion-limited aggregate", {119000,  132000},  dla_init,       dla,      dla_free,       nullptr},
+    {"cell",     "Cells with greetings",        {132000,  145000},  cell_init,      cell,     cell_free,      nullptr},
+    {"curves",   "Growing curves",              {145000,  159000},  curves_init,    curves,   curves_free,    nullptr},
+    {"converge", "Converging particle flow",    {159000,  172000},  converge_init,  converge, converge_free,  converge_advance},
+    {"fibotree", "Fibonacci trees",             {171000,  199000},  fibotree_init,  fibotree, fibotree_free,  nullptr},
+    {"iterator", "Iterated-map clouds",         {198500,  225000},  iterator_init,  iterator, iterator_free,  iterator_advance},
+    {"field",    "Vector field flow",           {225000,  244000},  field_init,     field,    field_free,     field_advance},
 };
 
 // The row of that name; a name not in the table stops the build where an order names it.
@@ -71,10 +72,26 @@ const Scene* scene_named(const char* name)
     return nullptr;
 }
 
+const Scene* scene_called(const char* nameOrTitle)
+{
+    if (const Scene* s = scene_named(nameOrTitle))
+        return s;
+    for (const Scene& s : SCENES) {
+        size_t i = 0;
+        while (s.title[i] != '\0' &&
+               std::tolower((unsigned char)s.title[i]) == std::tolower((unsigned char)nameOrTitle[i]))
+            i++;
+        if (s.title[i] == '\0' && nameOrTitle[i] == '\0')
+            return &s;
+    }
+    return nullptr;
+}
+
 std::string scene_table_text()
 {
     std::string text;
     for (const Scene& s : SCENES)
-        text += std::string(s.name) + " " + std::to_string(s.range[0]) + " " + std::to_string(s.range[1]) + "\n";
+        text += std::string(s.name) + " " + std::to_string(s.range[0]) + " " + std::to_string(s.range[1]) + " " +
+                s.title + "\n";
     return text;
 }

@@ -7,6 +7,7 @@
 
 struct Scene {
     const char* name;     // the scene's file and function name: "alku" draws with alku(pos)
+    const char* title;    // what a viewer calls it: "Typed credits"
     int range[2];         // show time in ms when it is drawn, both ends inclusive
     void (*init)();       // once at start-up, in SCENE_INIT_ORDER
     void (*draw)(float);  // one frame at the scene position: 0 at range[0], 1 at range[1]
@@ -35,9 +36,12 @@ extern const Scene* const SCENE_FREE_ORDER[SCENE_COUNT];
 
 // The scene of that name, or null.
 const Scene* scene_named(const char* name);
+// The scene of that name, or of that title in any case ("lorenz attractor"), or null.
+const Scene* scene_called(const char* nameOrTitle);
 
-// The table as text, a scene a line: its name, first and last ms ("alku 0 29000"), as
-// `quenrastilan --list-scenes` prints it for the tools outside the program and the page reads it.
+// The table as text, a scene a line: its name, first and last ms and title ("alku 0 29000 Typed
+// credits"), as `quenrastilan --list-scenes` prints it for the tools outside the program and the
+// page reads it. The title, last, is the rest of the line.
 std::string scene_table_text();
 
 #endif

@@ -94,7 +94,7 @@ TEST(PlayerEndToEnd, InAWindowSpacePausesAndResumesAndTheArrowsJumpTenSeconds)
     Report start = waitForReport(show, "playing from", 1);
     ASSERT_EQ(start.ms, 105000) << show.stderrText();
     EXPECT_EQ(start.musicMs, 105000);
-    EXPECT_EQ(start.scenes, "lorentz and rossler");
+    EXPECT_EQ(start.scenes, "Lorenz attractor and Rossler attractor");
     sleepSeconds(1.5);
     int width = 0, height = 0;
     ASSERT_TRUE(x.showWindowSize(width, height));
@@ -147,7 +147,7 @@ TEST(PlayerEndToEnd, InAWindowSpacePausesAndResumesAndTheArrowsJumpTenSeconds)
 // Options are read before anything opens: a bad one (an unknown scene's name among them) is
 // named in one line and exit status 2, with no display at hand; without options the show says
 // it has no display in one line, with nothing from the system libraries before it, and exits 1.
-// --list-scenes prints the scene table.
+// --list-scenes prints the scene table; --start takes a scene's title in any case.
 TEST(PlayerEndToEnd, OptionsAreCheckedBeforeAnyWindowOpens)
 {
     const std::vector<std::string> noDisplay = {"SDL_AUDIODRIVER=dummy", "DISPLAY=", "WAYLAND_DISPLAY=",
@@ -157,6 +157,8 @@ TEST(PlayerEndToEnd, OptionsAreCheckedBeforeAnyWindowOpens)
         {{"--start"}, 2, "--start"},          {{"--start", "5s"}, 2, "'5s'"},
         {{"--start", "245000"}, 2, "'245000'"}, {{"--window", "1024"}, 2, "'1024'"},
         {{"--window", "0x768"}, 2, "'0x768'"}, {{"--start", "fibotre"}, 2, "no scene is called 'fibotre'"},
+        // A title in any case is a scene too: these options are good, and only the display is missing.
+        {{"--start", "lorenz ATTRACTOR"}, 1, "cannot open the display"},
     };
     for (const Bad& b : bad) {
         std::vector<std::string> argv = {QUENRASTILAN_BINARY};
@@ -175,14 +177,15 @@ TEST(PlayerEndToEnd, OptionsAreCheckedBeforeAnyWindowOpens)
     Program help({QUENRASTILAN_BINARY, "--help"}, noDisplay);
     EXPECT_EQ(help.wait(30), 0);
     EXPECT_EQ(help.stdoutText().find("usage: quenrastilan"), 0u);
-    EXPECT_NE(help.stdoutText().find(" fibotree 2:51,"), std::string::npos) << help.stdoutText();
+    EXPECT_NE(help.stdoutText().find(" fibotree  2:51  Fibonacci trees\n"), std::string::npos) << help.stdoutText();
     EXPECT_EQ(help.stderrText(), "");
     Program list({QUENRASTILAN_BINARY, "--list-scenes"}, noDisplay);
     EXPECT_EQ(list.wait(30), 0);
     std::string scenes = list.stdoutText();
     EXPECT_EQ(std::count(scenes.begin(), scenes.end(), '\n'), 13) << scenes;
-    EXPECT_EQ(scenes.find("alku 0 29000\n"), 0u) << scenes;
-    EXPECT_NE(scenes.find("\niterator 198500 225000\nfield 225000 244000\n"), std::string::npos) << scenes;
+    EXPECT_EQ(scenes.find("alku 0 29000 Typed credits\n"), 0u) << scenes;
+    EXPECT_NE(scenes.find("\niterator 198500 225000 Iterated-map clouds\nfield 225000 244000 Vector field flow\n"),
+              std::string::npos) << scenes;
 }
 
 // An installation into a fresh prefix plays with its music from any working directory: the

@@ -67,8 +67,8 @@ async function serve(dir) {
 // served in its place. With bytesPerSecond, every file is sent at that pace, as by a slow network.
 // Nothing it serves is kept in the browser's cache, unless `cacheable`: then, as from a usual web
 // server, files carry their time and a request that has it already is answered "not modified".
-// sent() is how many bytes of files it has sent.
-async function serveFaulty(dir, faults = {}, {bytesPerSecond = 0, cacheable = false} = {}) {
+// sent() is how many bytes of files it has sent. `headers` are sent with every file.
+async function serveFaulty(dir, faults = {}, {bytesPerSecond = 0, cacheable = false, headers = {}} = {}) {
   const sockets = new Set();
   let sent = 0;
   const server = http.createServer((request, response) => {
@@ -91,7 +91,8 @@ async function serveFaulty(dir, faults = {}, {bytesPerSecond = 0, cacheable = fa
     const type = {".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".json": "application/json",
                   ".wasm": "application/wasm", ".png": "image/png"}[path.extname(name)];
     response.writeHead(200, {"Content-Type": type || "application/octet-stream", "Content-Length": body.length,
-                             ...(cacheable && modified ? {"Last-Modified": modified} : {"Cache-Control": "no-store"})});
+                             ...(cacheable && modified ? {"Last-Modified": modified} : {"Cache-Control": "no-store"}),
+                             ...headers});
     sent += body.length;
     if (!bytesPerSecond) return response.end(body);
     const step = Math.max(1, Math.round(bytesPerSecond / 20));
@@ -238,7 +239,8 @@ async function launchPuppeteer(engine) {
 
 // W3C WebDriver over HTTP, as WebKitWebDriver speaks it. Its sessions have one window, so the
 // engine's pages take turns: newPage waits until the page before is closed.
-const KEYS = {Space: "\uE00D", ArrowLeft: "\uE012", ArrowRight: "\uE014", Escape: "\uE00C", KeyF: "f"};
+const KEYS = {Space: "\uE00D", ArrowLeft: "\uE012", ArrowRight: "\uE014", Escape: "\uE00C", KeyF: "f", Tab: "\uE004",
+              PageUp: "\uE00E", KeyK: "k"};
 
 class WebDriverPage extends Page {
   constructor(session, rect, release) {

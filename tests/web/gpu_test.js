@@ -45,7 +45,7 @@ function readCanvas(page, file, fromShow) {
 async function still(browser, address, ms, device, file) {
   const page = await browser.newPage({device});
   await page.goto(`${address}?t=${ms}`);
-  await page.waitFor(() => document.title === "ready", [], 120000);
+  await page.waitFor(() => document.documentElement.dataset.state === "ready", [], 120000);
   await readCanvas(page, file, false);
   await page.close();
 }
@@ -111,7 +111,7 @@ async function resizedStill(browser, address, work, failures) {
   const ms = 52000;
   const page = await browser.newPage();
   await page.goto(`${address}?t=${ms}`);
-  await page.waitFor(() => document.title === "ready", [], 120000);
+  await page.waitFor(() => document.documentElement.dataset.state === "ready", [], 120000);
   await page.evaluate(() => {
     Module.canvas.style.width = "800px";
     Module.canvas.style.height = "600px";

@@ -75,7 +75,7 @@ async function offline(dir, failures) {
     server = null;
     const page = await browser.newPage();
     await page.goto(address);
-    await page.waitFor(() => window.Module && Module.showIsReady && document.title !== "error");
+    await page.waitFor(() => window.Module && Module.showIsReady && document.documentElement.dataset.state !== "error");
     await page.click(300, 300);
     await page.waitFor(() => Module.framesDrawn > 10);
     await sleep(2000);

@@ -75,11 +75,12 @@ async function stills(t) {
     const page = await t.browser.newPage();
     const started = Date.now();
     await page.goto(`${t.address}?t=${ms}`);
-    await page.waitFor(() => document.title === "ready" || document.title === "error", [], 120000);
+    await page.waitFor(() => /^(ready|error)$/.test(document.documentElement.dataset.state), [], 120000);
     const webPng = path.join(work, `web-${ms}.png`);
     await page.screenshot(webPng);
     // Nothing but the picture: no words over it.
-    const [glErrors, words] = await page.evaluate(() => [Module.glErrors, document.body.innerText.trim()]);
+    const [glErrors, words] = await page.evaluate(() => [Module.glErrors,
+      ["message", "note"].map((id) => document.getElementById(id).textContent).join("").trim()]);
     const problems = await page.problems();
     if (words) problems.push(`"${words}" over the picture`);
     await page.close();
@@ -356,7 +357,7 @@ async function loading(t) {
     const server = await serveFaulty(t.dir, {"quenrastilan.wasm": "silent"});
     const page = await t.browser.newPage();
     await page.goto(server.address);
-    await page.waitFor(() => document.title === "error", [], 60000).catch(() => {});
+    await page.waitFor(() => document.documentElement.dataset.state === "error", [], 60000).catch(() => {});
     const text = await page.evaluate(message);
     check(text === "Could not load quenrastilan.wasm: nothing arrived in 15 s.",
           `the program never answers: the page says "${text}"`, t.failures);

@@ -9,7 +9,7 @@ set(WEB_PAGE_DIR ${CMAKE_SOURCE_DIR}/build-web)
 set(WEB_SKIP 77)
 set(WEB_NEEDS "if [ ! -f '${WEB_PAGE_DIR}/index.html' ]; then echo 'skipped: no page in build-web (./scripts/build-web builds it)'; exit ${WEB_SKIP}; fi; if ! command -v node >/dev/null; then echo 'skipped: no Node.js (scripts/install-deps web-test)'; exit ${WEB_SKIP}; fi")
 add_test(NAME Web.Setup
-         COMMAND sh -c "${WEB_NEEDS}; [ -d node_modules/puppeteer-core ] || npm ci --no-audit --no-fund"
+         COMMAND sh -c "${WEB_NEEDS}; [ -d node_modules/puppeteer-core ] && [ -d node_modules/axe-core ] && [ -d node_modules/vnu-jar ] || npm ci --no-audit --no-fund"
          WORKING_DIRECTORY ${WEB_TEST_DIR})
 set_tests_properties(Web.Setup PROPERTIES FIXTURES_SETUP web_driver LABELS web TIMEOUT 300 SKIP_RETURN_CODE ${WEB_SKIP})
 foreach(engine chromium firefox webkit)
@@ -20,8 +20,9 @@ foreach(engine chromium firefox webkit)
                        SKIP_RETURN_CODE ${WEB_SKIP})
 endforeach()
 # The page kept offline and shared; its controls on a desktop and a phone; a lost WebGL context
-# given back, and a still drawn again at a new window size (Chromium).
-foreach(test offline controls gpu)
+# given back, and a still drawn again at a new window size; the page for every viewer: auditors,
+# the keyboard, contrast, a strict server, previews (Chromium).
+foreach(test offline controls gpu a11y)
   add_test(NAME Web.${test}
            COMMAND sh -c "${WEB_NEEDS}; exec node '${WEB_TEST_DIR}/${test}_test.js' build-web"
            WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})

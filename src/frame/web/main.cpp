@@ -1,12 +1,12 @@
 // The show in a web page: the same frame pass as the program, on a WebGL 2 canvas that fills the
-// window, driven by the browser's animation frames. The page (web/page.js) loads the soundtrack,
+// window, driven by the browser's animation frames. The page (web/main.js) loads the soundtrack,
 // waits for the viewer's first click or key and calls web_start; from then on the show clock
 // follows the music's clock. Space pauses, Left and Right jump ten seconds (web_toggle_pause,
 // web_jump), picture and music together.
 //
 // index.html?t=MS draws the single frame at show time MS, the scenes that carry state brought
-// there at 60 frames per second as the capture tool brings them, and then sets the page's title
-// to "ready"; it draws the same moment again at the new size when the window's size changes.
+// there at 60 frames per second as the capture tool brings them, and then the page says it is
+// "ready"; it draws the same moment again at the new size when the window's size changes.
 //
 // A lost WebGL context stops the picture and the music; when the browser gives it back, the
 // layer makes again what it had on it, and the show goes on from the same moment.
@@ -172,18 +172,21 @@ static void frame()
         return;
     redraw = false;
     int time = now();
-    if (time > SHOW_END_MS) {
-        // The last frame stays; Left or Space goes on from there.
-        base = SHOW_END_MS;
-        paused = true;
-        EM_ASM({ Module.music.stop(); });
-        return;
-    }
+    // Past the end the show stands at its last moment, drawn (a start there has drawn nothing
+    // yet); Left goes back from there, Space starts again from the beginning.
+    bool atEnd = time > SHOW_END_MS;
+    if (atEnd)
+        time = SHOW_END_MS;
     drawFrame(time);
     static int frames = 0;
     if (++frames % ERROR_CHECK_FRAMES == 0)
         checkErrors();
     EM_ASM({ Module.frameDrawn($0); }, time);
+    if (atEnd) {
+        base = SHOW_END_MS;
+        paused = true;
+        EM_ASM({ Module.music.stop(); });
+    }
 }
 
 extern "C" {
@@ -193,6 +196,7 @@ EMSCRIPTEN_KEEPALIVE void web_start(int ms)
     if (started)
         return;
     started = true;
+    ms = ms < SHOW_END_MS ? ms : SHOW_END_MS;
     if (ms > 0)
         show_bring_to(-1, ms, CATCH_UP_FPS);
     startAt(ms);
@@ -213,6 +217,10 @@ EMSCRIPTEN_KEEPALIVE void web_toggle_pause()
         return;
     }
     paused = false;
+    if (base >= SHOW_END_MS) {
+        show_bring_to(base, 0, CATCH_UP_FPS);
+        base = 0;
+    }
     startAt(base);
 }
 
@@ -256,7 +264,7 @@ EMSCRIPTEN_KEEPALIVE void web_save_frame()
     EM_ASM({ Module.saveFrame($0, $1, $2, $3, $4); }, p.x, drawableH - p.y - p.height, p.width, p.height, now());
 }
 
-// The scene table as text, a scene a line: "name first-ms last-ms".
+// The scene table as text, a scene a line: "name first-ms last-ms title".
 EMSCRIPTEN_KEEPALIVE const char* web_scenes()
 {
     static const std::string text = scene_table_text();
