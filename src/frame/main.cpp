@@ -54,7 +54,8 @@ static std::string usage()
         "  --help            this text\n"
         "\n"
         "Keys: Escape ends the show; Space pauses and resumes; Left and Right jump 10 s back and\n"
-        "forward. On each key the show prints where it is, and in which scene, on stdout.\n";
+        "forward. On each key the show prints where it is, and in which scene, on stdout.\n"
+        "Licence: MIT; the glyphs are DejaVu Sans Bold's, under the Bitstream Vera font licence.\n";
     return text;
 }
 

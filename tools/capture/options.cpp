@@ -89,7 +89,8 @@ static const char* const USAGE =
     "Exit status: 0 when done; 1 when it failed, said in one line that names the file and the\n"
     "reason (\"No space left on device\"), nothing left behind; 2 when the command line is\n"
     "refused, said in one line, nothing written; 130 when stopped by Ctrl-C (143 by TERM),\n"
-    "with the one line \"stopped\", nothing left behind.\n";
+    "with the one line \"stopped\", nothing left behind.\n"
+    "Licence: MIT; the glyphs are DejaVu Sans Bold's, under the Bitstream Vera font licence.\n";
 
 // The largest frame: 8K UHD.
 static const int MAX_WIDTH = 7680, MAX_HEIGHT = 4320;
