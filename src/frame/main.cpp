@@ -53,7 +53,9 @@ static std::string usage()
         "Keys: Escape ends the show; Space pauses and resumes; Left and Right jump 10 s back and\n"
         "forward. On each key the show prints where it is, and in which scene, on stdout.\n"
         "Exit status: 0 at the show's end, on Escape or when the window is closed; 130 after\n"
-        "Ctrl-C (SIGINT), 143 after a TERM signal; 1 when it cannot start; 2 for a wrong option.\n";
+        "Ctrl-C (SIGINT), 143 after a TERM signal; 1 when it cannot start; 2 for a wrong option.\n"
+
+        "Licence: MIT; the glyphs are DejaVu Sans Bold's, under the Bitstream Vera font licence.\n";
     return text;
 }
 

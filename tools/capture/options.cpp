@@ -106,7 +106,9 @@ static const char* const USAGE =
     "reason (\"No space left on device\"; a failure of ffmpeg's output is one too), nothing\n"
     "left behind; 2 when the command line is refused (an output already there among the\n"
     "reasons), said in one line, nothing written; 130 when stopped by Ctrl-C (143 by TERM),\n"
-    "with the one line \"stopped\", nothing left behind.\n";
+    "with the one line \"stopped\", nothing left behind.\n"
+
+    "Licence: MIT; the glyphs are DejaVu Sans Bold's, under the Bitstream Vera font licence.\n";
 
 // The largest frame: 8K UHD.
 static const int MAX_WIDTH = 7680, MAX_HEIGHT = 4320;

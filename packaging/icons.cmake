@@ -1,0 +1,31 @@
+# Draws the icons from the show's own picture (cmake -P, run by the build's `icons` target): a
+# 512x512 square of the potential field at 53 s, cut from the middle of an 896x672 frame that
+# the capture tool draws, scaled down for each of SIZES into OUT/hicolor/NxN/apps/, and for the
+# web page the favicon (32x32) and the Apple touch icon (180x180) in OUT.
+#   cmake -DCAPTURE=... -DFFMPEG=... -DSIZES="16;32;..." -DOUT=... -P icons.cmake
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "icons: ${ARGN} failed (${status})")
+  endif()
+endfunction()
+set(work ${OUT}/work)
+file(MAKE_DIRECTORY ${work})
+run(${CAPTURE} --quiet --fps 60 --at 53000 --size 896x672 --out ${work}/field.png)
+set(source ${work}/512.png)
+run(${FFMPEG} -v error -y -i ${work}/field.png -vf crop=512:512 ${source})
+function(scaled size path)
+  get_filename_component(dir ${path} DIRECTORY)
+  file(MAKE_DIRECTORY ${dir})
+  if(size EQUAL 512)
+    file(COPY_FILE ${source} ${path})
+  else()
+    run(${FFMPEG} -v error -y -i ${source} -vf scale=${size}:${size}:flags=area ${path})
+  endif()
+endfunction()
+foreach(size ${SIZES})
+  scaled(${size} ${OUT}/hicolor/${size}x${size}/apps/quenrastilan.png)
+endforeach()
+scaled(180 ${OUT}/apple-touch-icon.png)
+scaled(32 ${OUT}/favicon.ico)
+file(REMOVE_RECURSE ${work})
