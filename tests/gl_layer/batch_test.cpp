@@ -10,27 +10,6 @@ using F4 = std::array<float, 4>;
 
 class Batching : public Layer {};
 
-TEST_F(Batching, QuadsUnderTheirOwnMatricesAndColoursAreOneDraw)
-{
-    const float colours[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-    const float moved[3][2] = {{0, 0}, {10, 0}, {10, 5}};
-    for (int q = 0; q < 3; q++) {
-        glTranslatef(moved[q][0] - (q ? moved[q - 1][0] : 0), moved[q][1] - (q ? moved[q - 1][1] : 0), 0);
-        glColor3fv(colours[q]);
-        quad(0, 0);
-    }
-    qgl_end_frame();
-    ASSERT_EQ(webgl::draws.size(), 1u);
-    const webgl::Draw& d = webgl::draws[0];
-    EXPECT_EQ(d.indices, (std::vector<unsigned>{0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7, 8, 9, 10, 8, 10, 11}));
-    const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    for (unsigned q = 0; q < 3; q++)
-        for (unsigned k = 0; k < 4; k++) {
-            EXPECT_EQ(eye(d, 4 * q + k), (F4{moved[q][0] + corners[k][0], moved[q][1] + corners[k][1], 0, 1}));
-            EXPECT_EQ(colour(d, 4 * q + k), (F4{colours[q][0], colours[q][1], colours[q][2], 1}));
-        }
-}
-
 TEST_F(Batching, APaletteHoldsThirtyTwoMatricesAndTheThirtyThirdStartsADraw)
 {
     for (int i = 0; i < 33; i++) {
@@ -156,13 +135,19 @@ TEST_F(Batching, LinesFillTheLineTextureToItsLastTexel)
     ASSERT_TRUE(qgl_restore(&error));
 }
 
-TEST_F(Batching, QuadsPolygonsAndTrianglesShareIndicesAndStripsDrawAlone)
+// Each under a matrix and a colour of its own.
+TEST_F(Batching, QuadsPolygonsAndTrianglesShareOneDrawAndStripsDrawAlone)
 {
+    glColor3f(1, 0, 0);
     quad(0, 0);
+    glTranslatef(10, 0, 0);
+    glColor3f(0, 1, 0);
     glBegin(GL_POLYGON);
     for (int i = 0; i < 5; i++)
         glVertex2f((float)i, (float)(i * i));
     glEnd();
+    glTranslatef(0, 5, 0);
+    glColor3f(0, 0, 1);
     glBegin(GL_TRIANGLES);
     for (int i = 0; i < 3; i++)
         glVertex2f((float)i, 0);
@@ -177,7 +162,13 @@ TEST_F(Batching, QuadsPolygonsAndTrianglesShareIndicesAndStripsDrawAlone)
     ASSERT_EQ(webgl::draws.size(), 3u);
     EXPECT_EQ(webgl::draws[0].indices,
               (std::vector<unsigned>{0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7, 4, 7, 8, 9, 10, 11}));
-    EXPECT_EQ(eye(webgl::draws[0], 8), (F4{4, 16, 0, 1}));
+    const webgl::Draw& d = webgl::draws[0];
+    EXPECT_EQ(eye(d, 2), (F4{1, 1, 0, 1}));
+    EXPECT_EQ(colour(d, 2), (F4{1, 0, 0, 1}));
+    EXPECT_EQ(eye(d, 8), (F4{14, 16, 0, 1}));
+    EXPECT_EQ(colour(d, 8), (F4{0, 1, 0, 1}));
+    EXPECT_EQ(eye(d, 11), (F4{12, 5, 0, 1}));
+    EXPECT_EQ(colour(d, 11), (F4{0, 0, 1, 1}));
     for (int s = 1; s < 3; s++) {
         EXPECT_EQ(webgl::draws[s].mode, (unsigned)GL_TRIANGLE_STRIP);
         EXPECT_EQ(webgl::draws[s].indices, (std::vector<unsigned>{0, 1, 2, 3}));

@@ -91,7 +91,7 @@ TEST_F(Restore, ALostContextIsMadeAgainAsItWas)
     };
     auto given = find(second);
     ASSERT_FALSE(given.second.empty());
-    EXPECT_EQ(names(given.second), (std::vector<std::string>{"glTexParameteri", "glPixelStorei", "glTexImage2D",
+    ASSERT_EQ(names(given.second), (std::vector<std::string>{"glTexParameteri", "glPixelStorei", "glTexImage2D",
                                                              "glPixelStorei", "glTexSubImage2D"}));
     EXPECT_EQ(given.second[0].args, (std::vector<double>{GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE}));
     EXPECT_EQ(given.second[4].args, (std::vector<double>{GL_TEXTURE_2D, 0, 1, 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE}));

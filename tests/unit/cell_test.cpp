@@ -2,7 +2,6 @@
 #include "scenes/cell.h"
 #include "scenes/scenes.h"
 
-#include <cstring>
 #include <gtest/gtest.h>
 
 TEST(Cell, DistanceFoldsEachAxisOnceAt60)
@@ -33,14 +32,4 @@ TEST(Cell, FieldAtPosZeroIsTheFoldedDistanceToTheFirstCentre)
     // 190 and 140 apart fold to -70 and -20, whose squares grow again.
     EXPECT_EQ(at(119, 119), (70 * 70 + 20 * 20) / 256.0f);
     cell_free();
-}
-
-TEST(Cell, GreetingsFitTheFontAndTheLastIsEmpty)
-{
-    for (int i = 1; i < 39; i++) {
-        EXPECT_GT(std::strlen(greetings[i]), 0u) << i;
-        // 'z' and '{' to '~' draw as blanks in the bitmap font.
-        EXPECT_EQ(std::strpbrk(greetings[i], "z{|}~"), nullptr) << greetings[i];
-    }
-    EXPECT_STREQ(greetings[39], "");
 }
