@@ -224,34 +224,80 @@ function inPlace(heard, reference, at) {
           lag: quiet ? 0 : m.lag, snr: m.snr, text: quiet ? "quiet" : `offset ${m.lag}, ${m.snr.toFixed(1)} dB`};
 }
 
-// Pieces of the soundtrack at its start, middle and end, decoded by the engine in each encoding,
-// hold the show's samples in place at both ends of the stretch the page plays of them: so the
-// encodings last the same to the sample, and the pieces meet.
-async function encodings(t) {
-  const page = await t.browser.newPage();
-  await page.goto(t.address + "?t=0");
-  const pieces = await page.evaluate(async (ks) => {
+// Starts a little before a boundary between pieces (the first, one in the middle, the last, and
+// near the soundtrack's end), each rendered for RENDER_S from the start.
+const SEAMS = [8500, 128123, 238700, 245900];
+const RENDER_S = 2;
+
+// The page's own scheduler, Soundtrack.play, drives an OfflineAudioContext from each start in
+// SEAMS, in each encoding: what it renders must be, sample for sample, the pieces as this engine
+// decodes them (decoded here afresh), each placed where the layout puts the show's samples, with
+// silence before the music's start and after the soundtrack's end. Returns, per render, the
+// largest difference and where, and the left channel around the boundary.
+function renderSeams(starts, renderS) {
+  return (async () => {
+    const {Soundtrack} = await import(new URL("soundtrack.js", location.href).href);
     const layout = await (await fetch("music.json")).json();
-    const context = new OfflineAudioContext(2, 1, layout.rate);
-    const ends = [], n = layout.rate / 10;
-    for (const k of ks) {
-      for (const encoding of layout.encodings) {
-        const name = `music/${String(k).padStart(3, "0")}.${encoding}`;
-        const buffer = await context.decodeAudioData(await (await fetch(name)).arrayBuffer());
-        const head = k > 0 ? layout.pad : 0, span = Math.min(layout.piece, layout.length - k * layout.piece);
-        const x = buffer.getChannelData(0);
-        ends.push({name, first: k * layout.piece, last: k * layout.piece + span - n, whole: buffer.length >= head + span,
-                   start: Array.from(x.subarray(head, head + n)), end: Array.from(x.subarray(head + span - n, head + span))});
+    const rate = layout.rate, frames = Math.round(renderS * rate);
+    const decoder = new OfflineAudioContext(2, 1, rate);
+    const renders = [];
+    for (const encoding of layout.encodings) {
+      for (const fromMs of starts) {
+        const context = new OfflineAudioContext(2, frames, rate);
+        const soundtrack = await Soundtrack.open(context, null, fromMs, [encoding]);
+        let anchor = null;
+        const stop = soundtrack.play(context.destination, fromMs, (when) => { anchor = when; });
+        const from = (fromMs * rate) / 1000, first = Math.floor(from / layout.piece);
+        const last = Math.min(soundtrack.count - 1, Math.floor((from + frames) / layout.piece));
+        // The pieces after the first are scheduled from a timer: given a minute at most.
+        for (let waited = 0; soundtrack.playing.size < last - first + 1 && waited < 60000; waited += 20)
+          await new Promise((resolve) => setTimeout(resolve, 20));
+        const scheduled = soundtrack.playing.size;
+        const rendered = await context.startRendering();
+        stop();
+        const pieces = new Map();
+        for (let k = first; k <= last; k++) {
+          const name = `music/${String(k).padStart(3, "0")}.${encoding}`;
+          pieces.set(k, await decoder.decodeAudioData(await (await fetch(name)).arrayBuffer()));
+        }
+        const at = Math.round(anchor * rate);
+        let worst = 0, worstAt = 0;
+        for (let c = 0; c < 2; c++) {
+          const y = rendered.getChannelData(c);
+          for (let f = 0; f < frames; f++) {
+            const s = from + f - at, k = Math.floor(s / layout.piece);
+            const expected = f < at || s >= layout.length ? 0 :
+              pieces.get(k).getChannelData(c)[(k > 0 ? layout.pad : 0) + s - k * layout.piece];
+            if (!(Math.abs(y[f] - expected) <= worst)) [worst, worstAt] = [Math.abs(y[f] - expected), s];
+          }
+        }
+        // 0.1 s either side of the boundary (before the end, at the end).
+        const seam = Math.min((first + 1) * layout.piece, layout.length);
+        const around = Math.min(seam + 4800, layout.length) - 9600;
+        const left = Array.from(rendered.getChannelData(0).subarray(at + around - from, at + around - from + 9600));
+        renders.push({encoding, fromMs, anchor, scheduled, pieces: last - first + 1, worst,
+                      worstMs: worstAt / (rate / 1000), seamMs: seam / (rate / 1000), around, left});
       }
     }
-    return ends;
-  }, [0, 12, 24]);
-  const reference = t.soundtrack();
-  for (const p of pieces) {
-    const a = inPlace(p.start, reference, p.first), b = inPlace(p.end, reference, p.last);
-    check(p.whole && a.ok && b.ok, `${p.name}: starts ${a.text}, ends ${b.text}`, t.failures);
-  }
+    return renders;
+  })();
+}
+
+async function seams(t) {
+  const page = await t.browser.newPage();
+  await page.goto(t.address + "?t=0");
+  const renders = await page.evaluate(renderSeams, SEAMS, RENDER_S);
   await page.close();
+  // The same renders against the show's own samples, 50 ms at a time: in place, to within the
+  // codec's match.
+  const reference = t.soundtrack();
+  for (const r of renders) {
+    const parts = [0, 1, 2, 3].map((i) => inPlace(r.left.slice(2400 * i, 2400 * (i + 1)), reference, r.around + 2400 * i));
+    check(r.anchor !== null && r.scheduled === r.pieces && r.worst <= 1e-6 && parts.every((p) => p.ok),
+          `${r.encoding} from ${r.fromMs} ms: ${r.scheduled} of ${r.pieces} pieces scheduled, rendered to the ` +
+          `decoded pieces' samples within ${r.worst.toExponential(1)} (largest at ${r.worstMs.toFixed(3)} ms); ` +
+          `around ${r.seamMs} ms: ${parts.map((p) => p.text).join("; ")}`, t.failures);
+  }
 }
 
 // Records channel 0 of the page's music output with the context's frame numbers.
@@ -388,7 +434,7 @@ async function loading(t) {
   await Promise.all([stuck, quiet]);
 }
 
-const CASES = {stills, play, silent, encodings, clock, loading};
+const CASES = {stills, play, silent, seams, clock, loading};
 const ONLY = {loading: ["chromium"], clock: ["chromium", "webkit"]};
 
 async function main() {
