@@ -392,12 +392,13 @@ async function inStep(t, page, reference, what) {
     const m = lineUp(r.sound.slice(c, c + 2400), reference, at + c, 2);
     if (m.level >= 0.003 && m.snr > 10) first = c;
   }
+  if (first < 0) return check(false, `${what}: the soundtrack is nowhere in place in the second after its start`, t.failures);
   const heard = r.sound.slice(first, first + span);
   const parts = [];
   for (let i = 0; i < span; i += 2400)
     parts.push(inPlace(heard.slice(i, i + 2400), reference, at + first + i));
   const lags = parts.map((m) => m.lag), snrs = parts.map((m) => m.snr);
-  check(first >= 0 && !heard.some(Number.isNaN) && parts.every((m) => m.ok),
+  check(!heard.some(Number.isNaN) && parts.every((m) => m.ok),
         `${what}: heard from ${(first / 48).toFixed(1)} ms after its start, ${parts.length} stretches of 50 ms, ` +
         `offset ${Math.min(...lags)} to ${Math.max(...lags)} samples, ${Math.min(...snrs).toFixed(1)} to ` +
         `${Math.max(...snrs).toFixed(1)} dB` + (parts.every((m) => m.ok) ? "" : ` (each: ${parts.map((m) => m.text).join("; ")})`),
