@@ -8,6 +8,7 @@ const os = require("os");
 const path = require("path");
 const {serve, launch, sleep} = require("./browser.js");
 const {readPng, compare} = require("./png.js");
+const {recordStarts} = require("./audio.js");
 
 // Pictures of one moment drawn twice by one browser, which should be one picture: compared as
 // the stills test compares, and the mean difference per pixel and channel held to nearly
@@ -69,14 +70,8 @@ async function lostContext(browser, address, work, failures) {
   await page.waitFor(() => Module.framesDrawn > 0);
   await page.evaluate(() => Module._web_jump(3000 - Module._web_time()));
   await page.waitFor(() => Module._web_time() > 4000, [], 120000);
-  // From here on window.starts keeps where the program starts the music's clock.
+  await page.evaluate(recordStarts);
   await page.evaluate(() => {
-    window.starts = [];
-    const start = Module.music.start;
-    Module.music.start = function (ms) {
-      starts.push(ms);
-      return start.call(this, ms);
-    };
     window.loseContext = Module.canvas.getContext("webgl2").getExtension("WEBGL_lose_context");
     window.loseContext.loseContext();
   });
