@@ -25,9 +25,10 @@ const lower = (text) => text.charAt(0).toLowerCase() + text.slice(1);
 
 export class Soundtrack {
   // Resolves to the soundtrack with the piece for show time fromMs decoded, in the first encoding
-  // that loads and decodes here. Rejects with an Error saying why there is no sound, a failed
-  // download before an encoding that does not decode.
-  static async open(context, progress, fromMs) {
+  // (of `encodings`, by default the layout's) that loads and decodes here. Rejects with an Error
+  // saying why there is no sound, a failed download before an encoding that does not decode.
+  // Any BaseAudioContext serves: an OfflineAudioContext renders what play() schedules.
+  static async open(context, progress, fromMs, encodings = null) {
     const text = new TextDecoder().decode(await download("music.json", progress).catch((e) => {
       throw new Error(lower(e.message));
     }));
@@ -41,7 +42,7 @@ export class Soundtrack {
     const k = soundtrack.pieceAt(fromMs);
     let notLoaded = "";
     const notDecoded = [];
-    for (const encoding of layout.encodings) {
+    for (const encoding of encodings || layout.encodings) {
       soundtrack.encoding = encoding;
       soundtrack.encoded.clear();
       try {
@@ -154,28 +155,35 @@ export class Soundtrack {
   // by piece, each decoded AHEAD_S before it is due. A piece that comes too late joins where the
   // music stands by then, so the music never falls behind the clock. Returns stop().
   play(destination, fromMs, started) {
-    const context = this.context;
+    const context = this.context, rate = context.sampleRate, perMs = rate / 1000;
     const k0 = this.pieceAt(fromMs);
+    // The schedule in whole sample frames of the context: show time fromMs sounds at frame
+    // `anchor`; times go to the engine only as frames / rate.
     let anchor = 0, stopped = false, timer = 0;
-    const at = (ms) => anchor + (ms - fromMs) / 1000;
+    const at = (ms) => anchor + Math.round((ms - fromMs) * perMs);
+    const frames = (ms) => Math.round(ms * perMs);
 
     const schedule = (k, buffer) => {
       const begin = Math.max(this.pieceMs(k), fromMs), end = this.pieceMs(k + 1);
-      let when = at(begin), offset = (begin - this.pieceMs(k)) / 1000;
+      let when = at(begin), skip = frames(begin - this.pieceMs(k));
       // The first piece starts at the anchor, which was set LEAD_S ahead a moment ago.
-      const earliest = context.currentTime + LEAD_S;
+      const earliest = Math.ceil((context.currentTime + LEAD_S) * rate);
       if (k !== k0 && when < earliest) {
-        offset += earliest - when;
+        skip += earliest - when;
         when = earliest;
         this.late++;
       }
-      const duration = (end - this.pieceMs(k)) / 1000 - offset;
-      if (duration <= 0) return;
+      const length = frames(end - this.pieceMs(k)) - skip;
+      if (length <= 0) return;
       const source = context.createBufferSource();
       source.buffer = buffer;
       source.connect(destination);
-      const head = k > 0 ? this.layout.pad / this.layout.rate : 0;
-      source.start(when, head + offset, duration);
+      const head = k > 0 ? Math.round((this.layout.pad * rate) / this.layout.rate) : 0;
+      // A duration of whole frames can come out of the engine's arithmetic a hair long, and
+      // engines that round it up (Chromium) then play one frame more, over the next piece's
+      // first. A quarter frame short, it ends on its last frame whether the engine rounds up
+      // or to the nearest frame (Firefox).
+      source.start(when / rate, (head + skip) / rate, (length - 0.25) / rate);
       this.playing.add(source);
       source.onended = () => {
         this.playing.delete(source);
@@ -193,16 +201,15 @@ export class Soundtrack {
       this.piece(k).then((buffer) => next ? next.then(() => buffer) : buffer).then((buffer) => {
         if (stopped) return;
         if (k === k0) {
-          const rate = context.sampleRate;
-          anchor = Math.ceil((context.currentTime + LEAD_S) * rate) / rate;
-          started(anchor);
+          anchor = Math.ceil((context.currentTime + LEAD_S) * rate);
+          started(anchor / rate);
         }
         schedule(k, buffer);
       }, (e) => {
         if (!stopped) this.trouble(e.message);
       }).then(() => {
         if (stopped || anchor === 0) return;
-        const due = at(this.pieceMs(k + 1)) - AHEAD_S - context.currentTime;
+        const due = at(this.pieceMs(k + 1)) / rate - AHEAD_S - context.currentTime;
         timer = setTimeout(() => feed(k + 1), Math.max(0, due * 1000));
       });
     };
@@ -218,7 +225,7 @@ export class Soundtrack {
         source.disconnect();
       }
       this.playing.clear();
-      const k = this.pieceAt(fromMs + Math.max(0, context.currentTime - anchor) * 1000);
+      const k = this.pieceAt(fromMs + Math.max(0, context.currentTime * rate - anchor) / perMs);
       this.want(anchor === 0 ? [k0] : [k, k + 1]);
     };
   }

@@ -1,5 +1,5 @@
-// The soundtrack as the native program plays it, and how well a stretch of sound heard in a
-// browser lines up with it, for the web tests.
+// The soundtrack as the native program plays it, how well a stretch of sound heard in a
+// browser lines up with it, and where the page starts the music's clock, for the web tests.
 "use strict";
 const fs = require("fs");
 const os = require("os");
@@ -41,4 +41,15 @@ function lineUp(heard, reference, at, range) {
   return {lag, snr: 10 * Math.log10(signal / Math.max(noise, 1e-12)), level: Math.sqrt(signal / heard.length)};
 }
 
-module.exports = {renderedSoundtrack, lineUp};
+// Run in the page before the program's next start of the music's clock: window.starts keeps
+// every show time it starts it at (the first start, a resume, after a jump), in order.
+function recordStarts() {
+  window.starts = [];
+  const start = Module.music.start;
+  Module.music.start = function (ms) {
+    starts.push(ms);
+    return start.call(this, ms);
+  };
+}
+
+module.exports = {renderedSoundtrack, lineUp, recordStarts};

@@ -6,7 +6,7 @@
 const fs = require("fs");
 const os = require("os");
 const path = require("path");
-const {serve, launch, sleep} = require("./browser.js");
+const {serve, launch} = require("./browser.js");
 const {readPng} = require("./png.js");
 
 function check(ok, what, failures) {
@@ -78,7 +78,7 @@ async function offline(dir, failures) {
     await page.waitFor(() => window.Module && Module.showIsReady && document.documentElement.dataset.state !== "error");
     await page.click(300, 300);
     await page.waitFor(() => Module.framesDrawn > 10);
-    await sleep(2000);
+    await page.waitFor(() => Module._web_time() > 1000 && Module.audioState().playing, [], 120000).catch(() => {});
     const state = await page.evaluate(() => ({time: Module._web_time(), audio: Module.audioState()}));
     const problems = await page.problems();
     check(problems.length === 0 && state.time > 1000 && state.audio.playing,
@@ -111,7 +111,7 @@ async function newBuild(dir, failures) {
     await page.close();
     page = await browser.newPage();
     await page.goto(server.address);
-    await page.waitFor(() => window.buildMark === 2, [], 30000).catch(() => {});
+    await page.waitFor(() => window.buildMark === 2, [], 120000).catch(() => {});
     const after = await page.evaluate(async () => ({mark: window.buildMark, caches: await caches.keys()}));
     check(controlled && before && after.mark === 2 && after.caches.length === 1 && after.caches[0].endsWith("b"),
           `a new build replaces the old: the new main.js served, caches ${after.caches.join(", ")}`, failures);

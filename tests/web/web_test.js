@@ -6,8 +6,9 @@
 //   play       real play after a click: the clock, Space and the arrows, a hidden tab
 //   silent     a soundtrack that is missing, does not decode, or has no Web Audio to play it:
 //              the show plays on silently and says why; an Opus-less browser takes the AAC one
-//   encodings  the soundtrack's pieces decode, in both encodings, to the show's samples in place
-//   clock      the music heard stays with the clock across pieces, after a jump and after the
+//   seams      the page's scheduler rendered offline across boundaries between pieces, in both
+//              encodings: the decoded pieces to the sample, the show's samples in place
+//   clock      the music heard in real time where the clock says, after a jump and after the
 //              output stops and comes back, and no more than two pieces are held decoded (where
 //              the engine has sound: not Firefox here)
 //   loading    a throttled network shows the download's progress; a file that never answers
@@ -22,7 +23,7 @@ const path = require("path");
 const {execFile} = require("child_process");
 const {serve, serveFaulty, launch, sleep} = require("./browser.js");
 const {readPng, compare} = require("./png.js");
-const {renderedSoundtrack, lineUp} = require("./audio.js");
+const {renderedSoundtrack, lineUp, recordStarts} = require("./audio.js");
 
 // One moment in each scene (times the capture tool's 60 fps run draws), compared with the
 // native capture in 4x4-pixel blocks: a block counts as different when its mean colour is more
@@ -111,65 +112,85 @@ const where = () => ({show: Module._web_time(), wall: performance.now(), frames:
                       audio: Module.audioState(), glErrors: Module.glErrors});
 
 // The music plays and the clock is its own, or (where the engine has no sound output, Firefox
-// here) the picture plays on the page's clock and the page says why there is no sound.
-function soundAsExpected(t, s, what) {
+// here) the picture plays on the page's clock and the page says why there is no sound. The
+// music may take its time to come on a busy machine (a piece decoded late, an output that
+// stalls and is joined again), so it is waited for. The show stands where the clock does: not
+// behind it, nor ahead by more than the second the clock holds still for when an output
+// stalls and its time is corrected back. Resolves to where the show stands.
+async function soundAsExpected(t, page, what) {
   const silent = t.engine === "firefox";
+  await page.waitFor((silent) => {
+    const a = Module.audioState();
+    return silent ? a.clock === "page" && /^No sound: \S/.test(a.note)
+                  : a.clock === "music" && a.anchor !== null && a.playing && a.note === "";
+  }, [silent], 120000).catch(() => {});
+  const s = await page.evaluate(where);
+  const ahead = s.show - s.audio.positionMs;
   if (silent)
     check(s.audio.clock === "page" && !s.audio.playing && /^No sound: \S/.test(s.audio.note),
           `${what}: silent on the page's clock, the page says "${s.audio.note}"`, t.failures);
   else
     check(s.audio.context === "running" && s.audio.clock === "music" && s.audio.playing &&
-          Math.abs(s.audio.positionMs - s.show) < 150 && s.audio.note === "",
+          ahead > -20 && ahead < 1000 && s.audio.note === "",
           `${what}: the music plays (${s.audio.encoding}), show at ${s.show} ms, music at ` +
           `${s.audio.positionMs.toFixed(0)} ms`, t.failures);
+  return s;
 }
+
+// Resolves once the show stands at ms or later (or a long while has gone).
+const showReaches = (page, ms) => page.waitFor((ms) => Module._web_time() >= ms, [ms], 120000).catch(() => {});
+const clockStops = (page) => page.waitFor(() => Module.audioState().clock === "stopped", [], 60000).catch(() => {});
 
 async function play(t) {
   const page = await clickToStart(t, t.address);
+  await page.evaluate(recordStarts);
   const f = t.failures;
+  // Three seconds of show come, never faster than the wall clock's: on the page's own clock
+  // with it to the millisecond; on the music's, within the second that an output's stall can
+  // put it ahead before it is corrected.
   const first = await page.evaluate(where);
-  await sleep(6000);
+  await showReaches(page, first.show + 3000);
   const last = await page.evaluate(where);
   const wall = last.wall - first.wall, shown = last.show - first.show;
-  check(Math.abs(shown - wall) < 500 && last.frames - first.frames > 6,
+  const ahead = first.audio.clock === "page" && last.audio.clock === "page" ? 2 : 1000;
+  check(shown >= 3000 && shown <= wall + ahead && last.frames > first.frames,
         `the show plays: ${shown} ms of show in ${wall.toFixed(0)} ms, ${last.frames - first.frames} frames`, f);
-  soundAsExpected(t, last, "playing");
+  await soundAsExpected(t, page, "playing");
 
   // Space holds picture and music; Right jumps 10 s; Space goes on from there.
   await page.press("Space");
+  await clockStops(page);
   const held = await page.evaluate(where);
   await sleep(1000);
   const still = await page.evaluate(where);
   check(still.show === held.show && !still.audio.playing && still.audio.clock === "stopped",
         `paused: show time stays at ${still.show} ms, music stopped`, f);
   await page.press("ArrowRight");
-  await sleep(200);
+  await page.waitFor((ms) => Module._web_time() !== ms, [held.show], 60000).catch(() => {});
   const jumped = await page.evaluate(() => Module._web_time());
   check(jumped === held.show + 10000, `Right while paused: ${held.show} -> ${jumped} ms`, f);
   await page.press("Space");
-  await sleep(1500);
-  const resumed = await page.evaluate(where);
-  check(resumed.show > jumped + 500, `resumed from ${jumped} ms, now at ${resumed.show} ms`, f);
-  soundAsExpected(t, resumed, "resumed");
+  await showReaches(page, jumped + 500);
+  const resumed = await page.evaluate(() => [Module._web_time(), starts[starts.length - 1]]);
+  check(resumed[1] === jumped && resumed[0] >= jumped + 500,
+        `resumed: the music's clock started at ${resumed[1]} ms, now at ${resumed[0]} ms`, f);
 
   // A hidden page holds picture and music; shown again, it goes on from the same moment.
+  const startsBefore = await page.evaluate(() => starts.length);
   await page.setHidden(true);
-  await sleep(300);
+  await clockStops(page);
   const hidden = await page.evaluate(where);
   await sleep(1500);
   const stillHidden = await page.evaluate(where);
   await page.setHidden(false);
-  await sleep(300);
-  const shownAgain = await page.evaluate(where);
-  await sleep(1000);
-  const after = await page.evaluate(where);
-  check(stillHidden.show === hidden.show && !stillHidden.audio.playing && hidden.show > resumed.show &&
-        shownAgain.show - hidden.show < 1000 && after.show > shownAgain.show,
+  await showReaches(page, hidden.show + 500);
+  const again = await page.evaluate((n) => [Module._web_time(), starts.slice(n)], startsBefore);
+  check(stillHidden.show === hidden.show && !stillHidden.audio.playing && hidden.show >= resumed[0] &&
+        again[1].join() === String(hidden.show) && again[0] >= hidden.show + 500,
         `hidden at ${hidden.show} ms: held (${stillHidden.show} ms, music ` +
-        `${stillHidden.audio.playing ? "on" : "off"}); shown: ${shownAgain.show}, ${after.show} ms`, f);
-  soundAsExpected(t, after, "shown again");
+        `${stillHidden.audio.playing ? "on" : "off"}); shown, it started at ${again[1].join(", ")} ms, now ${again[0]} ms`, f);
+  const end = await soundAsExpected(t, page, "shown again");
 
-  const end = await page.evaluate(where);
   const problems = await page.problems();
   check(end.glErrors === 0 && problems.length === 0, `${end.glErrors} GL errors; ${problems.join("; ")}`, f);
   await page.close();
@@ -205,9 +226,7 @@ async function silent(t) {
   cases.push((async () => {
     const server = await serveFaulty(t.dir, {"music/000.opus": garbage});
     const page = await clickToStart(t, server.address);
-    await sleep(1000);
-    const s = await page.evaluate(where);
-    soundAsExpected(t, s, `Opus undecodable, ${s.audio.encoding} taken`);
+    const s = await soundAsExpected(t, page, "Opus undecodable");
     check(s.audio.encoding === "m4a", `Opus undecodable: ${s.audio.encoding} taken`, t.failures);
     await page.close();
     server.stop();
@@ -225,34 +244,81 @@ function inPlace(heard, reference, at) {
           lag: quiet ? 0 : m.lag, snr: m.snr, text: quiet ? "quiet" : `offset ${m.lag}, ${m.snr.toFixed(1)} dB`};
 }
 
-// Pieces of the soundtrack at its start, middle and end, decoded by the engine in each encoding,
-// hold the show's samples in place at both ends of the stretch the page plays of them: so the
-// encodings last the same to the sample, and the pieces meet.
-async function encodings(t) {
-  const page = await t.browser.newPage();
-  await page.goto(t.address + "?t=0");
-  const pieces = await page.evaluate(async (ks) => {
+// Starts a little before a boundary between pieces (the first, one in the middle, the last, and
+// near the soundtrack's end), each rendered for RENDER_S from the start.
+const SEAMS = [8500, 128123, 238700, 245900];
+const RENDER_S = 2;
+
+// The page's own scheduler, Soundtrack.play, drives an OfflineAudioContext from each start in
+// SEAMS, in each encoding: what it renders must be, sample for sample, the pieces as this engine
+// decodes them (decoded here afresh), each placed where the layout puts the show's samples, with
+// silence before the music's start and after the soundtrack's end. Returns, per render, the
+// largest difference and where, and the left channel around the boundary.
+function renderSeams(starts, renderS) {
+  return (async () => {
+    const {Soundtrack} = await import(new URL("soundtrack.js", location.href).href);
     const layout = await (await fetch("music.json")).json();
-    const context = new OfflineAudioContext(2, 1, layout.rate);
-    const ends = [], n = layout.rate / 10;
-    for (const k of ks) {
-      for (const encoding of layout.encodings) {
-        const name = `music/${String(k).padStart(3, "0")}.${encoding}`;
-        const buffer = await context.decodeAudioData(await (await fetch(name)).arrayBuffer());
-        const head = k > 0 ? layout.pad : 0, span = Math.min(layout.piece, layout.length - k * layout.piece);
-        const x = buffer.getChannelData(0);
-        ends.push({name, first: k * layout.piece, last: k * layout.piece + span - n, whole: buffer.length >= head + span,
-                   start: Array.from(x.subarray(head, head + n)), end: Array.from(x.subarray(head + span - n, head + span))});
+    const rate = layout.rate, frames = Math.round(renderS * rate);
+    const decoder = new OfflineAudioContext(2, 1, rate);
+    const renders = [];
+    let waited = 0;
+    for (const encoding of layout.encodings) {
+      for (const fromMs of starts) {
+        const context = new OfflineAudioContext(2, frames, rate);
+        const soundtrack = await Soundtrack.open(context, null, fromMs, [encoding]);
+        let anchor = null;
+        const stop = soundtrack.play(context.destination, fromMs, (when) => { anchor = when; });
+        const from = (fromMs * rate) / 1000, first = Math.floor(from / layout.piece);
+        const last = Math.min(soundtrack.count - 1, Math.floor((from + frames) / layout.piece));
+        // The pieces after the first are scheduled from a timer: given 30 s in all at most.
+        for (; soundtrack.playing.size < last - first + 1 && waited < 30000; waited += 20)
+          await new Promise((resolve) => setTimeout(resolve, 20));
+        const scheduled = soundtrack.playing.size;
+        const rendered = await context.startRendering();
+        stop();
+        const pieces = new Map();
+        for (let k = first; k <= last; k++) {
+          const name = `music/${String(k).padStart(3, "0")}.${encoding}`;
+          pieces.set(k, await decoder.decodeAudioData(await (await fetch(name)).arrayBuffer()));
+        }
+        const at = Math.round(anchor * rate);
+        let worst = 0, worstAt = 0;
+        for (let c = 0; c < 2; c++) {
+          const y = rendered.getChannelData(c);
+          for (let f = 0; f < frames; f++) {
+            const s = from + f - at, k = Math.floor(s / layout.piece);
+            const expected = f < at || s >= layout.length ? 0 :
+              pieces.get(k).getChannelData(c)[(k > 0 ? layout.pad : 0) + s - k * layout.piece];
+            if (!(Math.abs(y[f] - expected) <= worst)) [worst, worstAt] = [Math.abs(y[f] - expected), s];
+          }
+        }
+        // 0.1 s either side of the boundary (before the end, at the end).
+        const seam = Math.min((first + 1) * layout.piece, layout.length);
+        const around = Math.min(seam + 4800, layout.length) - 9600;
+        const left = Array.from(rendered.getChannelData(0).subarray(at + around - from, at + around - from + 9600));
+        renders.push({encoding, fromMs, anchor, scheduled, pieces: last - first + 1, worst,
+                      worstMs: worstAt / (rate / 1000), seamMs: seam / (rate / 1000), around, left});
       }
     }
-    return ends;
-  }, [0, 12, 24]);
-  const reference = t.soundtrack();
-  for (const p of pieces) {
-    const a = inPlace(p.start, reference, p.first), b = inPlace(p.end, reference, p.last);
-    check(p.whole && a.ok && b.ok, `${p.name}: starts ${a.text}, ends ${b.text}`, t.failures);
-  }
+    return renders;
+  })();
+}
+
+async function seams(t) {
+  const page = await t.browser.newPage();
+  await page.goto(t.address + "?t=0");
+  const renders = await page.evaluate(renderSeams, SEAMS, RENDER_S);
   await page.close();
+  // The same renders against the show's own samples, 50 ms at a time: in place, to within the
+  // codec's match.
+  const reference = t.soundtrack();
+  for (const r of renders) {
+    const parts = [0, 1, 2, 3].map((i) => inPlace(r.left.slice(2400 * i, 2400 * (i + 1)), reference, r.around + 2400 * i));
+    check(r.anchor !== null && r.scheduled === r.pieces && r.worst <= 1e-6 && parts.every((p) => p.ok),
+          `${r.encoding} from ${r.fromMs} ms: ${r.scheduled} of ${r.pieces} pieces scheduled, rendered to the ` +
+          `decoded pieces' samples within ${r.worst.toExponential(1)} (largest at ${r.worstMs.toFixed(3)} ms); ` +
+          `around ${r.seamMs} ms: ${parts.map((p) => p.text).join("; ")}`, t.failures);
+  }
 }
 
 // Records channel 0 of the page's music output with the context's frame numbers.
@@ -277,50 +343,79 @@ function tap() {
   });
 }
 
-// What the output played for show times [fromMs, toMs), by the music's schedule now.
-function heard(fromMs, toMs) {
-  const a = Module.audioState(), rate = Module.music.context.sampleRate;
-  const frame = (ms) => Math.round((a.anchor + (ms - a.fromMs) / 1000) * rate);
+// Frames [from, from + count) of what tap() recorded, NaN where nothing came.
+function recording(from, count) {
   const out = [];
-  for (let f = frame(fromMs); f < frame(toMs); f++) {
+  for (let f = from; f < from + count; f++) {
     const block = recorded.get(f - (f % 128));
     out.push(block ? block[f % 128] : NaN);
   }
   return out;
 }
 
+// The music the page's output carries in real time is the soundtrack where the page's clock
+// says. Two things a busy machine does are not faults: a start (and the stop of the music
+// before it) that reaches the audio thread after its time takes effect at the block the thread
+// is at, the music's first moments unheard; and an output that stalls for a second, or a piece
+// that comes late, makes the page start the music anew. So a second is checked, in 50 ms
+// stretches, from the first block boundary (or the anchor itself) at most a second after the
+// schedule's anchor where the music is in place, on a schedule that held throughout.
+async function inStep(t, page, reference, what) {
+  const rate = 48000, late = rate, span = rate;
+  let r = null;
+  for (let tries = 0; tries < 5 && !r; tries++) {
+    const [joined, a] = await page.evaluate(() => [Module.music.joinedAt, Module.audioState()]);
+    if (a.anchor === null) {
+      await sleep(200);
+      continue;
+    }
+    const anchor = Math.round(a.anchor * rate);
+    await page.waitFor((f) => recorded.has(f - (f % 128)), [anchor + late + span], 120000);
+    const sound = await page.evaluate(recording, anchor, late + span);
+    if (await page.evaluate((joined) => Module.music.joinedAt === joined, joined)) r = {sound, anchor, fromMs: a.fromMs};
+  }
+  if (!r) return check(false, `${what}: the music was started anew on every try`, t.failures);
+  const at = Math.round(r.fromMs * 48);
+  let first = -1;
+  for (let c = 0; c < late && first < 0; c = c === 0 ? 128 - (r.anchor % 128) : c + 128) {
+    const m = lineUp(r.sound.slice(c, c + 2400), reference, at + c, 2);
+    if (m.level >= 0.003 && m.snr > 10) first = c;
+  }
+  if (first < 0) return check(false, `${what}: the soundtrack is nowhere in place in the second after its start`, t.failures);
+  const heard = r.sound.slice(first, first + span);
+  const parts = [];
+  for (let i = 0; i < span; i += 2400)
+    parts.push(inPlace(heard.slice(i, i + 2400), reference, at + first + i));
+  const lags = parts.map((m) => m.lag), snrs = parts.map((m) => m.snr);
+  check(!heard.some(Number.isNaN) && parts.every((m) => m.ok),
+        `${what}: heard from ${(first / 48).toFixed(1)} ms after its start, ${parts.length} stretches of 50 ms, ` +
+        `offset ${Math.min(...lags)} to ${Math.max(...lags)} samples, ${Math.min(...snrs).toFixed(1)} to ` +
+        `${Math.max(...snrs).toFixed(1)} dB` + (parts.every((m) => m.ok) ? "" : ` (each: ${parts.map((m) => m.text).join("; ")})`),
+        t.failures);
+}
+
+// The music in real time (the seams are the offline render's): after a jump it is the
+// soundtrack where the clock says; (Chromium) when the output stops and comes back, it joins
+// at the picture's moment; no more than two pieces are held decoded.
 async function clock(t) {
   const reference = t.soundtrack();
   const page = await clickToStart(t, t.address + "?start=8500");
   await page.evaluate(tap);
   let most = {pieces: 0, bytes: 0};
   const watch = async (until) => {
-    for (;;) {
+    for (const end = Date.now() + 120000; ;) {
       const s = await page.evaluate(where);
       most = {pieces: Math.max(most.pieces, s.audio.held.pieces), bytes: Math.max(most.bytes, s.audio.held.bytes)};
       if (until(s)) return s;
+      if (Date.now() > end) throw new Error(`timed out waiting for ${until}`);
       await sleep(200);
     }
   };
-  // 50 ms stretches of what was heard, each where the soundtrack is at that show time.
-  const compareFrom = async (what, fromMs, toMs) => {
-    const sound = await page.evaluate(heard, fromMs, toMs);
-    const parts = [];
-    for (let i = 0; i + 2400 <= sound.length; i += 2400) parts.push(inPlace(sound.slice(i, i + 2400), reference, Math.round(fromMs * 48) + i));
-    const lags = parts.map((m) => m.lag), snrs = parts.map((m) => m.snr);
-    check(!sound.some(Number.isNaN) && parts.every((m) => m.ok),
-          `${what}: ${parts.length} stretches of 50 ms, offset ${Math.min(...lags)} to ${Math.max(...lags)} ` +
-          `samples, ${Math.min(...snrs).toFixed(1)} to ${Math.max(...snrs).toFixed(1)} dB` +
-          (parts.every((m) => m.ok) ? "" : ` (each: ${parts.map((m) => m.text).join("; ")})`), t.failures);
-  };
-  await watch((s) => s.show > 10800);
-  await compareFrom("the music across the pieces' boundary at 10 s", 9700, 10300);
+  await watch((s) => s.show > 9000);
   await page.press("ArrowRight");
   const jumped = await watch((s) => s.audio.anchor !== null && s.audio.fromMs > 15000);
-  const after = await watch((s) => s.show > jumped.audio.fromMs + 800);
-  await compareFrom(`the music after a jump to ${jumped.audio.fromMs} ms`, jumped.audio.fromMs, jumped.audio.fromMs + 600);
-  soundAsExpected(t, after, "after the jump");
-  await watch((s) => s.show > jumped.audio.fromMs + 3000);
+  await inStep(t, page, reference, `the music after a jump to ${jumped.audio.fromMs} ms`);
+  await soundAsExpected(t, page, "after the jump");
   if (t.engine === "chromium") {
     // The output stops (a device unplugged; asked to resume, it does not answer): the picture
     // plays on by itself and says so; when the output comes back, the music joins at the
@@ -338,13 +433,12 @@ async function clock(t) {
       delete Module.music.context.resume;
       return Module.music.context.resume();
     });
-    const back = await watch((s) => s.audio.anchor !== null && s.show > s.audio.fromMs + 700);
-    // From its second 50 ms: an output starting again on a loaded machine can reach the music's
-    // start time before the start does, and then plays it from there, the first milliseconds
-    // unheard (seen once in CI: one stretch at 9 dB, all in place).
-    await compareFrom(`the music back at ${back.audio.fromMs} ms`, back.audio.fromMs + 50, back.audio.fromMs + 650);
-    soundAsExpected(t, back, "sound back");
+    const back = await watch((s) => s.audio.anchor !== null && s.audio.clock === "music");
+    check(back.audio.fromMs >= later.show, `sound back: the music joins at ${back.audio.fromMs} ms, the picture ` +
+          `was at ${later.show} ms`, t.failures);
+    await soundAsExpected(t, page, "sound back");
   }
+  await watch(() => true);
   check(most.pieces <= 2 && most.bytes < 16e6,
         `decoded sound held: at most ${most.pieces} pieces, ${(most.bytes / 1e6).toFixed(1)} MB ` +
         `(pieces late: ${(await page.evaluate(where)).audio.held.late})`, t.failures);
@@ -389,7 +483,7 @@ async function loading(t) {
   await Promise.all([stuck, quiet]);
 }
 
-const CASES = {stills, play, silent, encodings, clock, loading};
+const CASES = {stills, play, silent, seams, clock, loading};
 const ONLY = {loading: ["chromium"], clock: ["chromium", "webkit"]};
 
 async function main() {
