@@ -107,7 +107,12 @@ TEST_F(Batching, LinesFillTheLineTextureToItsLastTexel)
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(2, GL_FLOAT, 0, xy.data());
     glDrawArrays(GL_LINES, 0, 512);
-    EXPECT_TRUE(webgl::draws.empty());  // the texture full, nothing made yet
+    qgl_end_frame();
+    EXPECT_TRUE(qgl_show_frame_again());  // the texture full, the frame kept whole
+    qgl_begin_frame(1024, 768);
+    webgl::clear();
+    glDrawArrays(GL_LINES, 0, 512);
+    EXPECT_TRUE(webgl::draws.empty());
     glDrawArrays(GL_LINES, 2, 2);    // no room: what is queued is made, the texture starts afresh
     EXPECT_EQ(webgl::draws.size(), 1u);
     glDrawArrays(GL_LINES, 0, 514);  // more than the texture holds
