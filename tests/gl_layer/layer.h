@@ -65,6 +65,17 @@ protected:
         return out;
     }
 
+    // The calls made of these names, in order; of enables and disables, those of capability cap.
+    static std::vector<std::string> made(std::initializer_list<const char*> names, GLenum cap = 0)
+    {
+        std::vector<std::string> out;
+        for (const webgl::Call& c : webgl::calls)
+            for (const char* n : names)
+                if (c.name == n && ((c.name != "glEnable" && c.name != "glDisable") || c.args[0] == cap))
+                    out.push_back(n);
+        return out;
+    }
+
     static std::array<float, 4> colour(const webgl::Draw& d, unsigned i)
     {
         const float* c = d.attrib[1].data() + (d.varies[1] ? 4 * (size_t)i : 0);

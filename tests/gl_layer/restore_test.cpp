@@ -1,5 +1,5 @@
-// The web GL layer on a WebGL context lost and given back: everything the layer had on the old
-// one made again on the new one, as it was last given.
+// The web GL layer on a WebGL context lost and given back: the work queued on the old one
+// dropped, and everything the layer had on it made again on the new one, as it was last given.
 #include "layer.h"
 
 #include <algorithm>
@@ -10,33 +10,28 @@ class Restore : public Layer {};
 
 const unsigned CONTEXT_LOST_WEBGL = 0x9242;
 
-// The texture calls made, grouped by the WebGL texture bound on their unit at the time.
-std::map<double, std::vector<webgl::Call>> byTexture()
+using Made = std::vector<std::pair<std::string, std::vector<double>>>;
+
+// The calls that gave again the texture given `pixels` as an image, after its binding, up to
+// the next texture's; and the WebGL texture bound.
+Made restored(const std::vector<unsigned char>& pixels, double* texture)
 {
-    std::map<double, std::vector<webgl::Call>> out;
-    double bound[2] = {};
-    int unit = 0;
-    for (const webgl::Call& c : webgl::calls) {
-        if (c.name == "glActiveTexture")
-            unit = (int)c.args[0] - GL_TEXTURE0;
-        else if (c.name == "glBindTexture")
-            bound[unit] = c.args[1];
-        else if (c.name.rfind("glTex", 0) == 0 || c.name == "glGenerateMipmap" || c.name == "glPixelStorei")
-            out[bound[unit]].push_back(c);
-    }
+    const std::vector<webgl::Call>& calls = webgl::calls;
+    auto from = std::find_if(calls.begin(), calls.end(),
+                             [&](const webgl::Call& c) { return c.name == "glTexImage2D" && c.data == pixels; });
+    while (from != calls.begin() && from != calls.end() && from->name != "glBindTexture")
+        --from;
+    if (from == calls.end())
+        return {};
+    *texture = from->args[1];
+    Made out;
+    for (auto c = from + 1; c != calls.end() && c->name != "glBindTexture" && c->name != "glGenTextures"; ++c)
+        out.push_back({c->name, c->args});
     return out;
 }
 
-// The names of a texture's calls, and whether a call of these name and arguments is among them.
-std::vector<std::string> names(const std::vector<webgl::Call>& calls)
-{
-    std::vector<std::string> out;
-    for (const webgl::Call& c : calls)
-        out.push_back(c.name);
-    return out;
-}
-
-bool made(const char* name, std::vector<double> args)
+// Whether a call of this name and these arguments was made.
+bool among(const char* name, std::vector<double> args)
 {
     return std::any_of(webgl::calls.begin(), webgl::calls.end(),
                        [&](const webgl::Call& c) { return c.name == name && c.args == args; });
@@ -71,55 +66,54 @@ TEST_F(Restore, ALostContextIsMadeAgainAsItWas)
     glViewport(1, 2, 300, 400);
     glScissor(5, 6, 7, 8);
     glEnable(GL_TEXTURE_2D);
-    quad(0, 0);
     qgl_end_frame();
 
+    // The frame's work queued when the context is lost is dropped, and cannot be shown again.
+    qgl_begin_frame(1024, 768);
+    webgl::clear();
+    quad(0, 0);
     qgl_context_lost();
+    qgl_end_frame();
+    EXPECT_TRUE(webgl::draws.empty());
+    EXPECT_FALSE(qgl_show_frame_again());
+
     webgl::errors = {CONTEXT_LOST_WEBGL};
     webgl::clear();
     const char* error = "";
     ASSERT_TRUE(qgl_restore(&error));
     EXPECT_EQ(qgl_take_error(), (unsigned)GL_NO_ERROR);  // the loss is no error of the show's
 
-    std::map<double, std::vector<webgl::Call>> textures = byTexture();
-    auto find = [&](const std::vector<unsigned char>& pixels) {
-        for (auto& t : textures)
-            for (const webgl::Call& c : t.second)
-                if (c.name == "glTexImage2D" && c.data == pixels)
-                    return t;
-        return std::pair<const double, std::vector<webgl::Call>>{};
-    };
-    auto given = find(second);
-    ASSERT_FALSE(given.second.empty());
-    ASSERT_EQ(names(given.second), (std::vector<std::string>{"glTexParameteri", "glPixelStorei", "glTexImage2D",
-                                                             "glPixelStorei", "glTexSubImage2D"}));
-    EXPECT_EQ(given.second[0].args, (std::vector<double>{GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE}));
-    EXPECT_EQ(given.second[4].args, (std::vector<double>{GL_TEXTURE_2D, 0, 1, 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE}));
-    EXPECT_EQ(given.second[4].data, patch);
-    auto generating = find(rows);
-    ASSERT_FALSE(generating.second.empty());
-    std::vector<std::string> steps = names(generating.second);
-    steps.resize(4);  // the texture bound last: the alignments set back after it follow
-    EXPECT_EQ(steps, (std::vector<std::string>{"glPixelStorei", "glTexImage2D", "glPixelStorei", "glGenerateMipmap"}));
-    EXPECT_EQ(generating.second[0].args, (std::vector<double>{GL_UNPACK_ALIGNMENT, 1}));
-    auto stores = webgl::named("glPixelStorei");
-    EXPECT_EQ(stores[stores.size() - 2].args, (std::vector<double>{GL_UNPACK_ALIGNMENT, 8}));
-    EXPECT_EQ(webgl::named("glBindTexture").back().args[1], given.first);
+    double given = 0, generating = 0;
+    EXPECT_EQ(restored(second, &given),
+              (Made{{"glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE}},
+                    {"glPixelStorei", {GL_UNPACK_ALIGNMENT, 4}},
+                    {"glTexImage2D", {GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE}},
+                    {"glPixelStorei", {GL_UNPACK_ALIGNMENT, 4}},
+                    {"glTexSubImage2D", {GL_TEXTURE_2D, 0, 1, 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE}}}));
+    EXPECT_EQ(webgl::named("glTexSubImage2D").at(0).data, patch);
+    // The texture made again last: the alignments set back after it follow.
+    EXPECT_EQ(restored(rows, &generating),
+              (Made{{"glPixelStorei", {GL_UNPACK_ALIGNMENT, 1}},
+                    {"glTexImage2D", {GL_TEXTURE_2D, 0, GL_LUMINANCE, 3, 2, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE}},
+                    {"glPixelStorei", {GL_UNPACK_ALIGNMENT, 1}},
+                    {"glGenerateMipmap", {GL_TEXTURE_2D}},
+                    {"glPixelStorei", {GL_UNPACK_ALIGNMENT, 8}},
+                    {"glPixelStorei", {GL_PACK_ALIGNMENT, 4}}}));
+    EXPECT_EQ(webgl::named("glBindTexture").back().args[1], given);
 
     const std::pair<const char*, std::vector<double>> state[] = {
         {"glEnable", {GL_BLEND}}, {"glEnable", {GL_DEPTH_TEST}}, {"glBlendFunc", {GL_SRC_ALPHA, GL_ONE}},
         {"glDepthMask", {GL_FALSE}}, {"glDepthFunc", {GL_LEQUAL}}, {"glCullFace", {GL_FRONT}},
-        {"glClearColor", {0.5, 0.25, 0.125, 1}}, {"glViewport", {1, 2, 300, 400}}, {"glScissor", {5, 6, 7, 8}}};
+        {"glClearColor", {0.5, 0.25, 0.125, 1}}, {"glViewport", {1, 2, 300, 400}}, {"glScissor", {5, 6, 7, 8}},
+        {"glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST}}};  // the line texture's
     for (const auto& call : state)
-        EXPECT_TRUE(made(call.first, call.second)) << call.first;
+        EXPECT_TRUE(among(call.first, call.second)) << call.first;
 
     // A textured quad and a line draw through the new context's programs, vertex array, buffers
-    // and line texture (the first texture made again).
+    // and line texture.
     double vertexArray = webgl::named("glGenVertexArrays").at(0).args[1];
-    double lineTexture = webgl::named("glGenTextures").at(0).args[1];
+    double lineTexture = webgl::named("glGenTextures").at(0).args[1];  // the first texture made again
     qgl_begin_frame(1024, 768);
-    webgl::draws.clear();
-    glEnable(GL_TEXTURE_2D);
     quad(0, 0);
     glBegin(GL_LINES);
     glVertex2f(0, 0);
@@ -127,7 +121,7 @@ TEST_F(Restore, ALostContextIsMadeAgainAsItWas)
     glEnd();
     qgl_end_frame();
     ASSERT_EQ(webgl::draws.size(), 2u);
-    EXPECT_EQ(webgl::draws[0].texture, given.first);
+    EXPECT_EQ(webgl::draws[0].texture, given);
     EXPECT_EQ(eye(webgl::draws[0], 2), (std::array<float, 4>{1, 1, 0, 1}));  // the new program's uniforms set
     EXPECT_EQ(webgl::named("glBindVertexArray").back().args[0], vertexArray);
     std::vector<double> programs;
@@ -135,10 +129,8 @@ TEST_F(Restore, ALostContextIsMadeAgainAsItWas)
         programs.push_back(c.args[0]);
     for (const webgl::Call& c : webgl::named("glUseProgram"))
         EXPECT_NE(std::find(programs.begin(), programs.end(), c.args[0]), programs.end());
-    auto line = byTexture()[lineTexture];
-    EXPECT_EQ(names(line), (std::vector<std::string>{"glTexParameteri", "glTexParameteri", "glTexImage2D",
-                                                     "glTexSubImage2D"}));
-    EXPECT_EQ(line.at(2).args[2], GL_RGBA32F);
+    EXPECT_TRUE(among("glBindTexture", {GL_TEXTURE_2D, lineTexture}));
+    EXPECT_TRUE(among("glTexImage2D", {GL_TEXTURE_2D, 0, GL_RGBA32F, 1024, 1, 0, GL_RGBA, GL_FLOAT}));
 }
 
 }  // namespace

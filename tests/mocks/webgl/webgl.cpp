@@ -1,5 +1,5 @@
 // The recording stand-in for WebGL 2 (webgl.h): the WebGL 2 functions the web GL layer calls,
-// each kept in the list of calls, with the state its draws read.
+// those the tests read kept in the list of calls, with the state its draws read.
 #include "webgl.h"
 
 #include <GLES3/gl3.h>
@@ -30,20 +30,10 @@ struct Attribute {
 std::map<std::string, GLint> locations;
 std::map<GLuint, std::map<GLint, std::vector<float>>> uniforms;
 
-// Keeps a call with its numeric arguments, and `bytes` bytes from data.
-template <class... Args>
-void recordData(const char* name, const void* data, size_t bytes, Args... args)
-{
-    Call c{name, {(double)args...}, {}};
-    if (data)
-        c.data.assign((const unsigned char*)data, (const unsigned char*)data + bytes);
-    calls.push_back(std::move(c));
-}
-
 template <class... Args>
 void record(const char* name, Args... args)
 {
-    recordData(name, nullptr, 0, args...);
+    calls.push_back(Call{name, {(double)args...}, {}});
 }
 
 void gen(const char* name, GLsizei n, GLuint* out)
@@ -54,17 +44,18 @@ void gen(const char* name, GLsizei n, GLuint* out)
     calls.push_back(std::move(c));
 }
 
-size_t imageBytes(GLsizei w, GLsizei h, GLenum format, GLenum type, const void* pixels)
+// Keeps the bytes of the image the last call gave, its rows aligned as WebGL unpacks them.
+void keepImage(GLsizei w, GLsizei h, GLenum format, GLenum type, const void* pixels)
 {
     int channels = format == GL_RGBA ? 4 : format == GL_RGB ? 3 : format == GL_LUMINANCE_ALPHA ? 2 : 1;
     size_t row = (size_t)w * channels * (type == GL_FLOAT ? 4 : 1);
     size_t stride = (row + unpackAlignment - 1) / unpackAlignment * unpackAlignment;
-    return !pixels || w <= 0 || h <= 0 ? 0 : stride * (h - 1) + row;
+    if (pixels && w > 0 && h > 0)
+        calls.back().data.assign((const unsigned char*)pixels, (const unsigned char*)pixels + stride * (h - 1) + row);
 }
 
-void setUniform(const char* name, GLint loc, const float* v, size_t n)
+void setUniform(GLint loc, const float* v, size_t n)
 {
-    recordData(name, v, n * sizeof(float), loc);
     uniforms[program][loc].assign(v, v + n);
 }
 
@@ -114,11 +105,11 @@ std::vector<Call> named(const std::string& name)
 using namespace webgl;
 
 void glActiveTexture(GLenum unit) { activeUnit = unit - GL_TEXTURE0, record("glActiveTexture", unit); }
-void glAttachShader(GLuint p, GLuint s) { record("glAttachShader", p, s); }
-void glBindAttribLocation(GLuint p, GLuint i, const GLchar*) { record("glBindAttribLocation", p, i); }
+void glAttachShader(GLuint, GLuint) {}
+void glBindAttribLocation(GLuint, GLuint, const GLchar*) {}
 void glBindBuffer(GLenum target, GLuint b)
 {
-    (target == GL_ARRAY_BUFFER ? arrayBuffer : elementBuffer) = b, record("glBindBuffer", target, b);
+    (target == GL_ARRAY_BUFFER ? arrayBuffer : elementBuffer) = b;
 }
 void glBindTexture(GLenum target, GLuint t)
 {
@@ -126,30 +117,28 @@ void glBindTexture(GLenum target, GLuint t)
 }
 void glBindVertexArray(GLuint array) { record("glBindVertexArray", array); }
 void glBlendFunc(GLenum s, GLenum d) { record("glBlendFunc", s, d); }
-void glBufferData(GLenum target, GLsizeiptr size, const void* data, GLenum usage)
+void glBufferData(GLenum target, GLsizeiptr size, const void* data, GLenum)
 {
     auto& b = buffers[target == GL_ELEMENT_ARRAY_BUFFER ? elementBuffer : arrayBuffer];
     b.assign((size_t)size, 0);
     if (data)
         std::memcpy(b.data(), data, (size_t)size);
-    recordData("glBufferData", data, (size_t)size, target, size, usage);
 }
 void glClear(GLbitfield mask) { record("glClear", mask); }
 void glClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { record("glClearColor", r, g, b, a); }
-void glCompileShader(GLuint s) { record("glCompileShader", s); }
+void glCompileShader(GLuint) {}
 GLuint glCreateProgram() { return record("glCreateProgram", nextName), nextName++; }
-GLuint glCreateShader(GLenum type) { return record("glCreateShader", type, nextName), nextName++; }
+GLuint glCreateShader(GLenum) { return nextName++; }
 void glCullFace(GLenum mode) { record("glCullFace", mode); }
-void glDeleteProgram(GLuint p) { record("glDeleteProgram", p); }
-void glDeleteShader(GLuint s) { record("glDeleteShader", s); }
-void glDeleteTextures(GLsizei n, const GLuint* t) { record("glDeleteTextures", n, t[0]); }
+void glDeleteProgram(GLuint) {}
+void glDeleteShader(GLuint) {}
+void glDeleteTextures(GLsizei, const GLuint*) {}
 void glDepthFunc(GLenum func) { record("glDepthFunc", func); }
 void glDepthMask(GLboolean flag) { record("glDepthMask", flag); }
 void glDisable(GLenum cap) { record("glDisable", cap); }
-void glDisableVertexAttribArray(GLuint i) { attributes[i].enabled = false, record("glDisableVertexAttribArray", i); }
+void glDisableVertexAttribArray(GLuint i) { attributes[i].enabled = false; }
 void glDrawArrays(GLenum mode, GLint first, GLsizei count)
 {
-    record("glDrawArrays", mode, first, count);
     std::vector<unsigned> indices;
     for (GLsizei i = 0; i < count; i++)
         indices.push_back((unsigned)(first + i));
@@ -163,21 +152,20 @@ void glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* offset)
     draw(mode, indices);
 }
 void glEnable(GLenum cap) { record("glEnable", cap); }
-void glEnableVertexAttribArray(GLuint i) { attributes[i].enabled = true, record("glEnableVertexAttribArray", i); }
-void glFinish() { record("glFinish"); }
-void glFlush() { record("glFlush"); }
+void glEnableVertexAttribArray(GLuint i) { attributes[i].enabled = true; }
+void glFinish() {}
+void glFlush() {}
 void glGenBuffers(GLsizei n, GLuint* out) { gen("glGenBuffers", n, out); }
 void glGenTextures(GLsizei n, GLuint* out) { gen("glGenTextures", n, out); }
 void glGenVertexArrays(GLsizei n, GLuint* out) { gen("glGenVertexArrays", n, out); }
 void glGenerateMipmap(GLenum target) { record("glGenerateMipmap", target); }
 GLenum glGetError()
 {
-    record("glGetError");
     GLenum e = errors.empty() ? GL_NO_ERROR : errors.front();
     errors.erase(errors.begin(), errors.begin() + !errors.empty());
     return e;
 }
-void glGetFloatv(GLenum pname, GLfloat*) { record("glGetFloatv", pname); }
+void glGetFloatv(GLenum, GLfloat*) {}
 void glGetIntegerv(GLenum pname, GLint* data)
 {
     record("glGetIntegerv", pname);
@@ -185,52 +173,49 @@ void glGetIntegerv(GLenum pname, GLint* data)
         *data = maxTextureSize;
 }
 void glGetProgramInfoLog(GLuint, GLsizei, GLsizei*, GLchar*) {}
-void glGetProgramiv(GLuint p, GLenum pname, GLint* out) { *out = GL_TRUE, record("glGetProgramiv", p, pname); }
+void glGetProgramiv(GLuint, GLenum, GLint* out) { *out = GL_TRUE; }
 void glGetShaderInfoLog(GLuint, GLsizei, GLsizei*, GLchar*) {}
-void glGetShaderiv(GLuint s, GLenum pname, GLint* out) { *out = GL_TRUE, record("glGetShaderiv", s, pname); }
-GLint glGetUniformLocation(GLuint p, const GLchar* name)
+void glGetShaderiv(GLuint, GLenum, GLint* out) { *out = GL_TRUE; }
+GLint glGetUniformLocation(GLuint, const GLchar* name)
 {
-    return record("glGetUniformLocation", p), locations.emplace(name, (GLint)locations.size()).first->second;
+    return locations.emplace(name, (GLint)locations.size()).first->second;
 }
-void glLinkProgram(GLuint p) { record("glLinkProgram", p); }
+void glLinkProgram(GLuint) {}
 void glPixelStorei(GLenum pname, GLint param)
 {
     unpackAlignment = pname == GL_UNPACK_ALIGNMENT ? param : unpackAlignment;
     record("glPixelStorei", pname, param);
 }
 void glScissor(GLint x, GLint y, GLsizei w, GLsizei h) { record("glScissor", x, y, w, h); }
-void glShaderSource(GLuint s, GLsizei, const GLchar* const*, const GLint*) { record("glShaderSource", s); }
+void glShaderSource(GLuint, GLsizei, const GLchar* const*, const GLint*) {}
 void glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei w, GLsizei h, GLint border, GLenum format,
                   GLenum type, const void* pixels)
 {
-    recordData("glTexImage2D", pixels, imageBytes(w, h, format, type, pixels), target, level, internal, w, h, border,
-               format, type);
+    record("glTexImage2D", target, level, internal, w, h, border, format, type);
+    keepImage(w, h, format, type, pixels);
 }
 void glTexParameteri(GLenum target, GLenum pname, GLint param) { record("glTexParameteri", target, pname, param); }
 void glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei w, GLsizei h, GLenum format, GLenum type,
                      const void* pixels)
 {
-    recordData("glTexSubImage2D", pixels, imageBytes(w, h, format, type, pixels), target, level, x, y, w, h, format,
-               type);
+    record("glTexSubImage2D", target, level, x, y, w, h, format, type);
+    keepImage(w, h, format, type, pixels);
 }
-void glUniform1f(GLint loc, GLfloat v) { setUniform("glUniform1f", loc, &v, 1); }
-void glUniform1i(GLint loc, GLint v) { float f = (float)v; setUniform("glUniform1i", loc, &f, 1); }
-void glUniform2fv(GLint loc, GLsizei n, const GLfloat* v) { setUniform("glUniform2fv", loc, v, 2 * (size_t)n); }
-void glUniform3fv(GLint loc, GLsizei n, const GLfloat* v) { setUniform("glUniform3fv", loc, v, 3 * (size_t)n); }
-void glUniform4fv(GLint loc, GLsizei n, const GLfloat* v) { setUniform("glUniform4fv", loc, v, 4 * (size_t)n); }
-void glUniformMatrix4fv(GLint loc, GLsizei n, GLboolean, const GLfloat* v)
-{
-    setUniform("glUniformMatrix4fv", loc, v, 16 * (size_t)n);
-}
+void glUniform1f(GLint loc, GLfloat v) { setUniform(loc, &v, 1); }
+void glUniform1i(GLint loc, GLint v) { float f = (float)v; setUniform(loc, &f, 1); }
+void glUniform2fv(GLint loc, GLsizei n, const GLfloat* v) { setUniform(loc, v, 2 * (size_t)n); }
+void glUniform3fv(GLint loc, GLsizei n, const GLfloat* v) { setUniform(loc, v, 3 * (size_t)n); }
+void glUniform4fv(GLint loc, GLsizei n, const GLfloat* v) { setUniform(loc, v, 4 * (size_t)n); }
+void glUniformMatrix4fv(GLint loc, GLsizei n, GLboolean, const GLfloat* v) { setUniform(loc, v, 16 * (size_t)n); }
 void glUseProgram(GLuint p) { program = p, record("glUseProgram", p); }
 void glVertexAttrib4fv(GLuint i, const GLfloat* v)
 {
     std::memcpy(attributes[i].constant, v, sizeof attributes[i].constant);
-    recordData("glVertexAttrib4fv", v, 4 * sizeof(float), i);
 }
-void glVertexAttribPointer(GLuint i, GLint size, GLenum type, GLboolean norm, GLsizei stride, const void* offset)
+void glVertexAttribPointer(GLuint i, GLint size, GLenum, GLboolean, GLsizei, const void* offset)
 {
-    attributes[i].buffer = arrayBuffer, attributes[i].size = size, attributes[i].offset = (size_t)offset;
-    record("glVertexAttribPointer", i, size, type, norm, stride);
+    attributes[i].buffer = arrayBuffer;
+    attributes[i].size = size;
+    attributes[i].offset = (size_t)offset;
 }
 void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) { record("glViewport", x, y, w, h); }

@@ -1,8 +1,9 @@
-// A recording stand-in for WebGL 2, for testing the web GL layer natively: every WebGL call the
-// layer makes is kept in order with its arguments, the little WebGL state a draw reads (buffers,
-// attributes, the program's uniforms) is kept so that each draw can be read back as what it
-// drew, and the questions the layer asks get fixed answers. Plain types only, so that a test can
-// include it beside the GL 1.x headers the layer provides.
+// A recording stand-in for WebGL 2, for testing the web GL layer natively: the WebGL calls the
+// tests read (state, bindings, textures, draws) are kept in order with their arguments, the
+// little WebGL state a draw reads (buffers, attributes, the program's uniforms) is kept so that
+// each draw can be read back as what it drew, and the questions the layer asks get fixed
+// answers. Plain types only, so that a test can include it beside the GL 1.x headers the layer
+// provides.
 #ifndef QUENRASTILAN_TESTS_MOCKS_WEBGL_H
 #define QUENRASTILAN_TESTS_MOCKS_WEBGL_H
 
@@ -17,7 +18,7 @@ struct Call {
     // The numeric arguments, in order (names, enums, values); glGen* add the names made and
     // glCreate* the name returned.
     std::vector<double> args;
-    std::vector<unsigned char> data; // the bytes a pointer argument gave: buffer, image, uniform values
+    std::vector<unsigned char> data; // the bytes of the image glTexImage2D or glTexSubImage2D gave
 };
 
 // A draw call as the GPU would read it: per attribute (the layer's order: position, colour,
