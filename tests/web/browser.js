@@ -18,6 +18,8 @@ const BINARY = {
   webkit: process.env.MINIBROWSER || "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser",
 };
 const WIDTH = 1024, HEIGHT = 768;
+// A phone's screen for newPage({device}): 390x844 CSS pixels at three device pixels each, touch.
+const PHONE = {width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true};
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // The servers and X servers started here go with the process, however it ends its run.
@@ -238,9 +240,9 @@ async function launchPuppeteer(engine) {
 }
 
 // W3C WebDriver over HTTP, as WebKitWebDriver speaks it. Its sessions have one window, so the
-// engine's pages take turns: newPage waits until the page before is closed.
-const KEYS = {Space: "\uE00D", ArrowLeft: "\uE012", ArrowRight: "\uE014", Escape: "\uE00C", KeyF: "f", Tab: "\uE004",
-              PageUp: "\uE00E", KeyK: "k"};
+// engine's pages take turns: newPage waits until the page before is closed. KEYS: the keys the
+// tests press in it, as WebDriver names them.
+const KEYS = {Space: "\uE00D", ArrowRight: "\uE014"};
 
 class WebDriverPage extends Page {
   constructor(session, rect, release) {
@@ -353,10 +355,31 @@ async function launchWebKit() {
   };
 }
 
+// The tests' checks: each prints what it found; run exits with 1 once one has failed.
+let failed = 0;
+function check(ok, what) {
+  console.log((ok ? "ok   " : "FAIL ") + what);
+  if (!ok) failed++;
+}
+const failedChecks = () => failed;
+
+// Runs a test's main, and exits with 1 if it throws or a check failed.
+function run(main) {
+  main().then(() => {
+    if (failed > 0) {
+      console.error(`${failed} failed`);
+      process.exit(1);
+    }
+  }, (e) => {
+    console.error(e);
+    process.exit(1);
+  });
+}
+
 // Starts an engine, one of ENGINES; resolves to {engine, newPage(options), close()}.
 function launch(engine = "chromium") {
   if (!ENGINES.includes(engine)) throw new Error(`no engine ${engine} (engines: ${ENGINES.join(", ")})`);
   return engine === "webkit" ? launchWebKit() : launchPuppeteer(engine);
 }
 
-module.exports = {ENGINES, serve, serveFaulty, launch, sleep};
+module.exports = {ENGINES, PHONE, serve, serveFaulty, launch, sleep, check, failedChecks, run};

@@ -1,18 +1,15 @@
 // The page as something to keep and share, in headless Chromium: its preview tags and web app
-// manifest name images that exist at the sizes they declare; after one visit, a second one plays
+// manifest name images that exist at the sizes they declare, and a page written for an address
+// names its previews by their full addresses; after one visit, a second one plays
 // with the server gone; and a new build's service worker replaces the old build's files whole.
 //   node offline_test.js PAGE_DIR
 "use strict";
 const fs = require("fs");
 const os = require("os");
 const path = require("path");
-const {serve, launch} = require("./browser.js");
+const {execFileSync} = require("child_process");
+const {serve, launch, check, run} = require("./browser.js");
 const {readPng} = require("./png.js");
-
-function check(ok, what, failures) {
-  console.log((ok ? "ok   " : "FAIL ") + what);
-  if (!ok) failures.push(what);
-}
 
 // The width and height a PNG or ICO file holds (an ICO's first image, 0 meaning 256).
 function imageSize(file) {
@@ -25,29 +22,48 @@ function imageSize(file) {
   return {width, height};
 }
 
-async function tagsAndManifest(dir, failures) {
+// A page's meta tags, as [key, content] pairs in their order.
+const tagsIn = (html) => [...html.matchAll(/<meta (?:property|name)="([a-z:]+)" content="([^"]*)"/g)].map((m) => [m[1], m[2]]);
+const tag = (tags, key) => tags.filter(([k]) => k === key).map(([, v]) => v);
+
+async function tagsAndManifest(dir) {
   const html = fs.readFileSync(path.join(dir, "index.html"), "utf8");
-  const meta = (key) => (html.match(new RegExp(`<meta (?:property|name)="${key}" content="([^"]*)"`)) || [])[1];
-  check((meta("description") || "").length > 50 && meta("og:title") === "Quenrastilan" &&
-        meta("twitter:card") === "summary_large_image",
-        "the page has a description, a title and a card for link previews", failures);
-  const preview = path.join(dir, path.basename(meta("og:image") || "none"));
-  const size = fs.existsSync(preview) ? imageSize(preview) : null;
-  check(size && size.width === Number(meta("og:image:width")) && size.height === Number(meta("og:image:height")),
-        `the preview image ${meta("og:image")} is ${size ? size.width + "x" + size.height : "missing"}, as its tags say`,
-        failures);
+  const tags = tagsIn(html);
+  const images = tag(tags, "og:image"), [widths, heights] = [tag(tags, "og:image:width"), tag(tags, "og:image:height")];
+  check((tag(tags, "description")[0] || "").length > 50 && tag(tags, "og:title")[0] === "Quenrastilan" &&
+        tag(tags, "twitter:card")[0] === "summary_large_image" && tag(tags, "twitter:description")[0] &&
+        images.length === 2 && tag(tags, "twitter:image")[0] === images[0] &&
+        tag(tags, "og:image:alt").length === 2 && tag(tags, "twitter:image:alt")[0],
+        "the page has a description, a title, a card and its two images with alt text for link previews");
+  // The first image, the card's, at the 1.91:1 that link previews show.
+  images.forEach((name, i) => {
+    const file = path.join(dir, name), size = fs.existsSync(file) ? imageSize(file) : null;
+    check(size && size.width === Number(widths[i]) && size.height === Number(heights[i]) &&
+          (i > 0 || Math.abs(size.width / size.height - 1.91) < 0.01),
+          `the preview image ${name} is ${size ? size.width + "x" + size.height : "missing"}, as its tags say`);
+  });
+  // Written for an address, the page names itself and its previews by their full addresses.
+  const address = "https://example.org/quenrastilan";
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), "web-page-"));
+  const said = execFileSync(path.join(__dirname, "../../scripts/web-page"), [address, work], {encoding: "utf8"});
+  const full = tagsIn(fs.readFileSync(path.join(work, "index.html"), "utf8"));
+  fs.rmSync(work, {recursive: true});
+  const urls = [...tag(full, "og:image"), ...tag(full, "twitter:image")];
+  check(said === "" && tag(full, "og:url")[0] === address + "/" &&
+        urls.join() === [...images, images[0]].map((name) => `${address}/${name}`).join(),
+        `for ${address}: og:url ${tag(full, "og:url")}, images ${urls.join(" ")}`);
   const icons = [...html.matchAll(/<link rel="(?:icon|apple-touch-icon)" href="([^"]+)"(?:[^>]*sizes="(\d+)x(\d+)")?/g)];
   const manifest = JSON.parse(fs.readFileSync(path.join(dir, html.match(/<link rel="manifest" href="([^"]+)"/)[1])));
   check(manifest.name === "Quenrastilan" && manifest.background_color === "#000000" &&
         manifest.orientation === "landscape" && fs.existsSync(path.join(dir, manifest.start_url)),
-        `the manifest names the show, a black background, landscape and a page that exists`, failures);
+        `the manifest names the show, a black background, landscape and a page that exists`);
   const declared = icons.map((m) => [m[1], m[2], m[3]])
     .concat(manifest.icons.map((i) => [i.src, ...i.sizes.split("x")]));
   for (const [name, w, h] of declared) {
     const file = path.join(dir, name);
     const s = fs.existsSync(file) ? imageSize(file) : null;
     check(s && (!w || (s.width === Number(w) && s.height === Number(h))),
-          `icon ${name}: ${s ? s.width + "x" + s.height : "missing"}${w ? ", declared " + w + "x" + h : ""}`, failures);
+          `icon ${name}: ${s ? s.width + "x" + s.height : "missing"}${w ? ", declared " + w + "x" + h : ""}`);
   }
 }
 
@@ -64,7 +80,7 @@ async function visit(browser, address) {
   return {page, controlled: await page.evaluate(() => navigator.serviceWorker.controller !== null)};
 }
 
-async function offline(dir, failures) {
+async function offline(dir) {
   let server = await serve(dir);
   const browser = await launch("chromium");
   try {
@@ -83,7 +99,7 @@ async function offline(dir, failures) {
     const problems = await page.problems();
     check(problems.length === 0 && state.time > 1000 && state.audio.playing,
           `with the server gone the page plays: at ${state.time} ms, music ${state.audio.playing ? "on" : "off"} ` +
-          problems.join("; "), failures);
+          problems.join("; "));
     await page.close();
   } finally {
     await browser.close();
@@ -93,7 +109,7 @@ async function offline(dir, failures) {
 
 // A new build (here: main.js changed and sw.js with it, as scripts/build-web writes them) is
 // taken whole once the old build's page is closed, and the old build's files go.
-async function newBuild(dir, failures) {
+async function newBuild(dir) {
   const copy = fs.mkdtempSync(path.join(os.tmpdir(), "web-rebuild-"));
   fs.cpSync(dir, copy, {recursive: true});
   const server = await serve(copy);
@@ -114,7 +130,7 @@ async function newBuild(dir, failures) {
     await page.waitFor(() => window.buildMark === 2, [], 120000).catch(() => {});
     const after = await page.evaluate(async () => ({mark: window.buildMark, caches: await caches.keys()}));
     check(controlled && before && after.mark === 2 && after.caches.length === 1 && after.caches[0].endsWith("b"),
-          `a new build replaces the old: the new main.js served, caches ${after.caches.join(", ")}`, failures);
+          `a new build replaces the old: the new main.js served, caches ${after.caches.join(", ")}`);
   } finally {
     await browser.close();
     server.stop();
@@ -124,17 +140,9 @@ async function newBuild(dir, failures) {
 
 async function main() {
   const [dir] = process.argv.slice(2);
-  const failures = [];
-  await tagsAndManifest(dir, failures);
-  await offline(dir, failures);
-  await newBuild(dir, failures);
-  if (failures.length > 0) {
-    console.error(`${failures.length} failed`);
-    process.exit(1);
-  }
+  await tagsAndManifest(dir);
+  await offline(dir);
+  await newBuild(dir);
 }
 
-main().catch((e) => {
-  console.error(e);
-  process.exit(1);
-});
+run(main);

@@ -3,7 +3,8 @@
 //   node tests/web/web_test.js ENGINE build-web CAPTURE_TOOL [CASE...]
 // ENGINE is chromium, firefox or webkit (see browser.js); the cases (all by default):
 //   stills     each scene's still against the native capture of the same moment
-//   play       real play after a click: the clock, Space and the arrows, a hidden tab
+//   play       real play after a click: the clock, Space and the arrows, a hidden tab, (Chromium)
+//              a lost WebGL context given back
 //   silent     a soundtrack that is missing, does not decode, or has no Web Audio to play it:
 //              the show plays on silently and says why; an Opus-less browser takes the AAC one
 //   seams      the page's scheduler rendered offline across boundaries between pieces, in both
@@ -21,7 +22,7 @@ const fs = require("fs");
 const os = require("os");
 const path = require("path");
 const {execFile} = require("child_process");
-const {serve, serveFaulty, launch, sleep} = require("./browser.js");
+const {serve, serveFaulty, launch, sleep, check, failedChecks, run} = require("./browser.js");
 const {readPng, compare} = require("./png.js");
 const {renderedSoundtrack, lineUp, recordStarts} = require("./audio.js");
 
@@ -44,11 +45,6 @@ const MOMENTS = [
 ];
 const message = () => document.getElementById("message").textContent;
 
-function check(ok, what, failures) {
-  console.log((ok ? "ok   " : "FAIL ") + what);
-  if (!ok) failures.push(what);
-}
-
 function capture(tool, ms, out) {
   // A one-frame range: the scenes that carry state are brought to it as by a jump, which
   // the capture tool does in seconds where --at draws every frame before it.
@@ -70,7 +66,7 @@ async function stills(t) {
   // The native captures run one after another beside the browser.
   let natives = Promise.resolve();
   const native = MOMENTS.map(([, ms]) => (natives = natives.then(() => capture(t.tool, ms, path.join(work, `native-${ms}.png`)))));
-  const failed = t.failures.length;
+  const failed = failedChecks();
   for (let i = 0; i < MOMENTS.length; i++) {
     const [scene, ms] = MOMENTS[i];
     const page = await t.browser.newPage();
@@ -91,9 +87,9 @@ async function stills(t) {
     check(problems.length === 0 && glErrors === 0 && c.overShare <= allowed,
           `${scene} at ${ms} ms: ${(100 * c.overShare).toFixed(3)}% of blocks differ ` +
           `(allowed ${(100 * allowed).toFixed(1)}%), mean difference ${c.meanDiff.toFixed(2)}, ` +
-          `${glErrors} GL errors, ${Date.now() - started} ms ${problems.join("; ")}`, t.failures);
+          `${glErrors} GL errors, ${Date.now() - started} ms ${problems.join("; ")}`);
   }
-  if (t.failures.length === failed) fs.rmSync(work, {recursive: true});
+  if (failedChecks() === failed) fs.rmSync(work, {recursive: true});
   else console.log("pictures kept in " + work);
 }
 
@@ -128,12 +124,12 @@ async function soundAsExpected(t, page, what) {
   const ahead = s.show - s.audio.positionMs;
   if (silent)
     check(s.audio.clock === "page" && !s.audio.playing && /^No sound: \S/.test(s.audio.note),
-          `${what}: silent on the page's clock, the page says "${s.audio.note}"`, t.failures);
+          `${what}: silent on the page's clock, the page says "${s.audio.note}"`);
   else
     check(s.audio.context === "running" && s.audio.clock === "music" && s.audio.playing &&
           ahead > -20 && ahead < 1000 && s.audio.note === "",
           `${what}: the music plays (${s.audio.encoding}), show at ${s.show} ms, music at ` +
-          `${s.audio.positionMs.toFixed(0)} ms`, t.failures);
+          `${s.audio.positionMs.toFixed(0)} ms`);
   return s;
 }
 
@@ -144,7 +140,6 @@ const clockStops = (page) => page.waitFor(() => Module.audioState().clock === "s
 async function play(t) {
   const page = await clickToStart(t, t.address);
   await page.evaluate(recordStarts);
-  const f = t.failures;
   // Three seconds of show come, never faster than the wall clock's: on the page's own clock
   // with it to the millisecond; on the music's, within the second that an output's stall can
   // put it ahead before it is corrected.
@@ -154,8 +149,7 @@ async function play(t) {
   const wall = last.wall - first.wall, shown = last.show - first.show;
   const ahead = first.audio.clock === "page" && last.audio.clock === "page" ? 2 : 1000;
   check(shown >= 3000 && shown <= wall + ahead && last.frames > first.frames,
-        `the show plays: ${shown} ms of show in ${wall.toFixed(0)} ms, ${last.frames - first.frames} frames`, f);
-  await soundAsExpected(t, page, "playing");
+        `the show plays: ${shown} ms of show in ${wall.toFixed(0)} ms, ${last.frames - first.frames} frames`);
 
   // Space holds picture and music; Right jumps 10 s; Space goes on from there.
   await page.press("Space");
@@ -164,35 +158,45 @@ async function play(t) {
   await sleep(1000);
   const still = await page.evaluate(where);
   check(still.show === held.show && !still.audio.playing && still.audio.clock === "stopped",
-        `paused: show time stays at ${still.show} ms, music stopped`, f);
+        `paused: show time stays at ${still.show} ms, music stopped`);
   await page.press("ArrowRight");
   await page.waitFor((ms) => Module._web_time() !== ms, [held.show], 60000).catch(() => {});
   const jumped = await page.evaluate(() => Module._web_time());
-  check(jumped === held.show + 10000, `Right while paused: ${held.show} -> ${jumped} ms`, f);
+  check(jumped === held.show + 10000, `Right while paused: ${held.show} -> ${jumped} ms`);
   await page.press("Space");
   await showReaches(page, jumped + 500);
   const resumed = await page.evaluate(() => [Module._web_time(), starts[starts.length - 1]]);
   check(resumed[1] === jumped && resumed[0] >= jumped + 500,
-        `resumed: the music's clock started at ${resumed[1]} ms, now at ${resumed[0]} ms`, f);
+        `resumed: the music's clock started at ${resumed[1]} ms, now at ${resumed[0]} ms`);
 
-  // A hidden page holds picture and music; shown again, it goes on from the same moment.
-  const startsBefore = await page.evaluate(() => starts.length);
-  await page.setHidden(true);
-  await clockStops(page);
-  const hidden = await page.evaluate(where);
-  await sleep(1500);
-  const stillHidden = await page.evaluate(where);
-  await page.setHidden(false);
-  await showReaches(page, hidden.show + 500);
-  const again = await page.evaluate((n) => [Module._web_time(), starts.slice(n)], startsBefore);
-  check(stillHidden.show === hidden.show && !stillHidden.audio.playing && hidden.show >= resumed[0] &&
-        again[1].join() === String(hidden.show) && again[0] >= hidden.show + 500,
-        `hidden at ${hidden.show} ms: held (${stillHidden.show} ms, music ` +
-        `${stillHidden.audio.playing ? "on" : "off"}); shown, it started at ${again[1].join(", ")} ms, now ${again[0]} ms`, f);
-  const end = await soundAsExpected(t, page, "shown again");
+  // Hidden, or (Chromium) its WebGL context lost, the page holds picture and music; shown again,
+  // or given a context back, it goes on from the same moment.
+  const holds = [["hidden", () => page.setHidden(true), () => page.setHidden(false)]];
+  const lose = () => {
+    window.lost = Module.canvas.getContext("webgl2").getExtension("WEBGL_lose_context");
+    lost.loseContext();
+  };
+  if (t.engine === "chromium")
+    holds.push(["the WebGL context lost", () => page.evaluate(lose), () => page.evaluate(() => lost.restoreContext())]);
+  for (const [what, away, back] of holds) {
+    const before = await page.evaluate(() => starts.length);
+    await away();
+    await clockStops(page);
+    const held = await page.evaluate(where);
+    await sleep(1500);
+    const still = await page.evaluate(where);
+    await back();
+    await showReaches(page, held.show + 500);
+    const again = await page.evaluate((n) => [Module._web_time(), starts.slice(n)], before);
+    check(still.show === held.show && !still.audio.playing && again[1].join() === String(held.show) &&
+          again[0] >= held.show + 500,
+          `${what} at ${held.show} ms: held (${still.show} ms, music ${still.audio.playing ? "on" : "off"}); ` +
+          `back, it started at ${again[1].join(", ")} ms, now ${again[0]} ms`);
+  }
+  const end = await soundAsExpected(t, page, "back again");
 
   const problems = await page.problems();
-  check(end.glErrors === 0 && problems.length === 0, `${end.glErrors} GL errors; ${problems.join("; ")}`, f);
+  check(end.glErrors === 0 && problems.length === 0, `${end.glErrors} GL errors; ${problems.join("; ")}`);
   await page.close();
 }
 
@@ -205,7 +209,7 @@ async function playsSilently(t, what, server, why, init) {
   const b = await page.evaluate(where);
   const lines = await page.evaluate(() => document.getElementById("note").getClientRects().length);
   check(b.show - a.show > 500 && b.audio.clock === "page" && why.test(b.audio.note) && lines === 1,
-        `${what}: plays silently (${a.show} -> ${b.show} ms), the page says "${b.audio.note}"`, t.failures);
+        `${what}: plays silently (${a.show} -> ${b.show} ms), the page says "${b.audio.note}"`);
   await page.close();
   server.stop();
 }
@@ -227,7 +231,7 @@ async function silent(t) {
     const server = await serveFaulty(t.dir, {"music/000.opus": garbage});
     const page = await clickToStart(t, server.address);
     const s = await soundAsExpected(t, page, "Opus undecodable");
-    check(s.audio.encoding === "m4a", `Opus undecodable: ${s.audio.encoding} taken`, t.failures);
+    check(s.audio.encoding === "m4a", `Opus undecodable: ${s.audio.encoding} taken`);
     await page.close();
     server.stop();
   })());
@@ -317,7 +321,7 @@ async function seams(t) {
     check(r.anchor !== null && r.scheduled === r.pieces && r.worst <= 1e-6 && parts.every((p) => p.ok),
           `${r.encoding} from ${r.fromMs} ms: ${r.scheduled} of ${r.pieces} pieces scheduled, rendered to the ` +
           `decoded pieces' samples within ${r.worst.toExponential(1)} (largest at ${r.worstMs.toFixed(3)} ms); ` +
-          `around ${r.seamMs} ms: ${parts.map((p) => p.text).join("; ")}`, t.failures);
+          `around ${r.seamMs} ms: ${parts.map((p) => p.text).join("; ")}`);
   }
 }
 
@@ -374,14 +378,14 @@ async function inStep(t, page, reference, what) {
     const sound = await page.evaluate(recording, anchor, late + span);
     if (await page.evaluate((joined) => Module.music.joinedAt === joined, joined)) r = {sound, anchor, fromMs: a.fromMs};
   }
-  if (!r) return check(false, `${what}: the music was started anew on every try`, t.failures);
+  if (!r) return check(false, `${what}: the music was started anew on every try`);
   const at = Math.round(r.fromMs * 48);
   let first = -1;
   for (let c = 0; c < late && first < 0; c = c === 0 ? 128 - (r.anchor % 128) : c + 128) {
     const m = lineUp(r.sound.slice(c, c + 2400), reference, at + c, 2);
     if (m.level >= 0.003 && m.snr > 10) first = c;
   }
-  if (first < 0) return check(false, `${what}: the soundtrack is nowhere in place in the second after its start`, t.failures);
+  if (first < 0) return check(false, `${what}: the soundtrack is nowhere in place in the second after its start`);
   const heard = r.sound.slice(first, first + span);
   const parts = [];
   for (let i = 0; i < span; i += 2400)
@@ -390,8 +394,7 @@ async function inStep(t, page, reference, what) {
   check(!heard.some(Number.isNaN) && parts.every((m) => m.ok),
         `${what}: heard from ${(first / 48).toFixed(1)} ms after its start, ${parts.length} stretches of 50 ms, ` +
         `offset ${Math.min(...lags)} to ${Math.max(...lags)} samples, ${Math.min(...snrs).toFixed(1)} to ` +
-        `${Math.max(...snrs).toFixed(1)} dB` + (parts.every((m) => m.ok) ? "" : ` (each: ${parts.map((m) => m.text).join("; ")})`),
-        t.failures);
+        `${Math.max(...snrs).toFixed(1)} dB` + (parts.every((m) => m.ok) ? "" : ` (each: ${parts.map((m) => m.text).join("; ")})`));
 }
 
 // The music in real time (the seams are the offline render's): after a jump it is the
@@ -428,20 +431,20 @@ async function clock(t) {
     await sleep(1000);
     const later = await page.evaluate(where);
     check(later.show - lost.show > 500 && /^No sound: /.test(later.audio.note),
-          `sound lost: the show goes on (${lost.show} -> ${later.show} ms), "${later.audio.note}"`, t.failures);
+          `sound lost: the show goes on (${lost.show} -> ${later.show} ms), "${later.audio.note}"`);
     await page.evaluate(() => {
       delete Module.music.context.resume;
       return Module.music.context.resume();
     });
     const back = await watch((s) => s.audio.anchor !== null && s.audio.clock === "music");
     check(back.audio.fromMs >= later.show, `sound back: the music joins at ${back.audio.fromMs} ms, the picture ` +
-          `was at ${later.show} ms`, t.failures);
+          `was at ${later.show} ms`);
     await soundAsExpected(t, page, "sound back");
   }
   await watch(() => true);
   check(most.pieces <= 2 && most.bytes < 16e6,
         `decoded sound held: at most ${most.pieces} pieces, ${(most.bytes / 1e6).toFixed(1)} MB ` +
-        `(pieces late: ${(await page.evaluate(where)).audio.held.late})`, t.failures);
+        `(pieces late: ${(await page.evaluate(where)).audio.held.late})`);
   await page.close();
 }
 
@@ -454,7 +457,7 @@ async function loading(t) {
     await page.waitFor(() => document.documentElement.dataset.state === "error", [], 60000).catch(() => {});
     const text = await page.evaluate(message);
     check(text === "Could not load quenrastilan.wasm: nothing arrived in 15 s.",
-          `the program never answers: the page says "${text}"`, t.failures);
+          `the program never answers: the page says "${text}"`);
     await page.close();
     server.stop();
   })();
@@ -478,7 +481,7 @@ async function loading(t) {
   const rising = loaded.every((m, i) => i === 0 || +m[1] >= +loaded[i - 1][1]);
   check(loaded.length >= 3 && rising && +loaded[loaded.length - 1][2] > 0.5,
         `a slow network: ${loaded.length} lines of progress, from "${loaded[0][0]}" to ` +
-        `"${loaded[loaded.length - 1][0]}", then "${seen[seen.length - 1]}"`, t.failures);
+        `"${loaded[loaded.length - 1][0]}", then "${seen[seen.length - 1]}"`);
   await page.close();
   await Promise.all([stuck, quiet]);
 }
@@ -497,21 +500,14 @@ async function main() {
   const server = await serve(dir);
   const browser = await launch(engine);
   let soundtrack = null;
-  const t = {engine, dir, tool, browser, address: server.address, failures: [],
+  const t = {engine, dir, tool, browser, address: server.address,
              soundtrack: () => (soundtrack = soundtrack || renderedSoundtrack(tool))};
   try {
-    for (const name of names) await CASES[name](t).catch((e) => check(false, `${name}: ${e.stack}`, t.failures));
+    for (const name of names) await CASES[name](t).catch((e) => check(false, `${name}: ${e.stack}`));
   } finally {
     await browser.close();
     server.stop();
   }
-  if (t.failures.length > 0) {
-    console.error(`${engine}: ${t.failures.length} failed`);
-    process.exit(1);
-  }
 }
 
-main().catch((e) => {
-  console.error(e);
-  process.exit(1);
-});
+run(main);

@@ -19,10 +19,10 @@ foreach(engine chromium firefox webkit)
   set_tests_properties(Web.${engine} PROPERTIES FIXTURES_REQUIRED web_driver LABELS web TIMEOUT 600
                        SKIP_RETURN_CODE ${WEB_SKIP})
 endforeach()
-# The page kept offline and shared; its controls on a desktop and a phone; a lost WebGL context
-# given back, and a still drawn again at a new window size; the page for every viewer: auditors,
-# the keyboard, contrast, a strict server, previews (Chromium).
-foreach(test offline controls gpu a11y)
+# The page kept offline and shared, its previews; its controls on a desktop and a phone, and a
+# still drawn again at a new window size; the page for every viewer: auditors, the keyboard,
+# contrast, a strict server (Chromium).
+foreach(test offline controls a11y)
   add_test(NAME Web.${test}
            COMMAND sh -c "${WEB_NEEDS}; exec node '${WEB_TEST_DIR}/${test}_test.js' build-web"
            WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
