@@ -1,15 +1,6 @@
 # What an installed show carries beside its programs, and the Debian package made of it all:
 # the copyright file, the changelog, the manuals (from the programs' own --help), the desktop
 # entry, the icons (from the show's own picture) and the AppStream metadata.
-set(QUENRASTILAN_MAINTAINER "Quenrastilan developers <quenrastilan@example.org>" CACHE STRING
-  "The Debian package's maintainer, \"Name <address>\", also named in its changelog")
-set(QUENRASTILAN_HOMEPAGE "https://quenrastilan.example.org/" CACHE STRING
-  "The address the web page is published at, ending in /: the package's homepage, and the AppStream
-  screenshots are its screenshots/ folder (scripts/release puts them in the page's archive)")
-# The id the desktop and software centres know the show by: the page's host reversed. It names
-# the desktop entry and the metainfo file, and must not change once a release carries it.
-set(QUENRASTILAN_APP_ID "org.example.quenrastilan" CACHE STRING
-  "The AppStream and desktop id, in reverse-DNS form")
 set(QUENRASTILAN_SUMMARY "real-time audiovisual demo of thirteen mathematical scenes")
 # The package's description and the metainfo's, in lines short enough for Debian's control file.
 set(QUENRASTILAN_DESCRIPTION
