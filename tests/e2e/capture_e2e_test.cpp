@@ -1,5 +1,5 @@
 // The capture tool as a user runs it: stills, ranges of frames, and its errors.
-#include "xserver.h"
+#include "harness.h"
 
 #include <algorithm>
 #include <csignal>

@@ -1,6 +1,6 @@
 // The capture tool and the files around its output: a user's files survive whatever happens to
 // a run, and a video or master to a pipe arrives whole or is refused.
-#include "xserver.h"
+#include "harness.h"
 
 #include <algorithm>
 #include <csignal>

@@ -1,5 +1,5 @@
 // The capture tool's formats chosen by the output's name, and its failures on a full disk.
-#include "xserver.h"
+#include "harness.h"
 
 #include <algorithm>
 #include <cerrno>

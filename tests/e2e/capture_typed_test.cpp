@@ -1,6 +1,6 @@
 // The capture tool typed as a user types it: the documented commands from the repository's root
 // and from another folder, relative and awkward output paths, and Ctrl-C in every mode.
-#include "xserver.h"
+#include "harness.h"
 
 #include <algorithm>
 #include <csignal>

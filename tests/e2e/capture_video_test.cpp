@@ -1,5 +1,5 @@
 // The capture tool's videos and contact sheet, checked with ffprobe and by reading pixels.
-#include "xserver.h"
+#include "harness.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // The real program with a broken music.xm in its working directory, or without an audio
 // device: one line on stderr, the show runs silently and still ends with status 0. The other
 // bad modules are covered in-process by tests/unit/music_test.cpp.
-#include "xserver.h"
+#include "harness.h"
 
 #include <gtest/gtest.h>
 

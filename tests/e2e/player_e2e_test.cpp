@@ -2,7 +2,7 @@
 // window, pause, jumps and a later start, keys without a meaning, its options and no display,
 // and an installed copy finding its music.
 // The show prints where it stands on stdout at each of these, which is how the tests follow it.
-#include "xserver.h"
+#include "harness.h"
 
 #include "frame/timeline.h"
 

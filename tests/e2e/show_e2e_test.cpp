@@ -1,7 +1,7 @@
 // The real program under Xvfb: it ends on Escape, a window close or a signal at any point, and by itself
 // at the end of the show. Waiting for the credits is waiting for the first line ("Molvenar",
 // from 2.9 s of show time on) in rows 250 to 360, well above "please wait...".
-#include "xserver.h"
+#include "harness.h"
 
 #include <csignal>
 #include <gtest/gtest.h>

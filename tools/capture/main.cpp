@@ -2,15 +2,16 @@
 // frames, a video with the soundtrack, a contact sheet, or the soundtrack alone.
 //
 // The parts, in the order a run goes through them: options.* reads the command line, paths.*
-// checks the output and makes its folders, undo.* keeps what a failure or Ctrl-C undoes,
-// pieces.* renders a long range in several processes, modes.* each mode in one; run.* is the
-// simulated clock they share, video.* the encoder, sheet.* and progress.* what they say.
+// checks the output and makes its folders, ending.* is how a run stops or fails and what it
+// then undoes, pieces.* renders a long range in several processes, modes.* each mode in one;
+// run.* is the simulated clock they share, video.* the encoder, sheet.* and progress.* what
+// they say.
 #include "formats.h"
 #include "modes.h"
 #include "options.h"
 #include "paths.h"
 #include "pieces.h"
-#include "undo.h"
+#include "ending.h"
 #include "video.h"
 #include "frame/show.h"
 #include "lib/glcontext.h"

@@ -4,7 +4,7 @@
 #include "paths.h"
 #include "progress.h"
 #include "sheet.h"
-#include "undo.h"
+#include "ending.h"
 #include "frame/module.h"
 #include "frame/show.h"
 #include "frame/timeline.h"

@@ -2,7 +2,7 @@
 #include "paths.h"
 
 #include "formats.h"
-#include "undo.h"
+#include "ending.h"
 #include "lib/outfile.h"
 
 #include <cerrno>

@@ -6,7 +6,7 @@
 #include "modes.h"
 #include "paths.h"
 #include "progress.h"
-#include "undo.h"
+#include "ending.h"
 #include "video.h"
 #include "frame/show.h"
 #include "lib/glcontext.h"

@@ -1,7 +1,7 @@
 // The capture's frame clock and its catch-up between frames.
 #include "run.h"
 
-#include "undo.h"
+#include "ending.h"
 #include "frame/show.h"
 
 #include <algorithm>

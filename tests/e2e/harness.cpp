@@ -1,5 +1,5 @@
 // The end-to-end harness: Xvfb, child processes, XTEST input, close requests and screen reads.
-#include "xserver.h"
+#include "harness.h"
 
 #include "lib/png.h"
 #include "lib/xvfb.h"

@@ -1,7 +1,7 @@
-// How the capture tool stops: Ctrl-C and TERM, failures said in one line, and the undo of
+// How a capture run ends: Ctrl-C and TERM, failures said in one line, and the undo of
 // whatever a failed or stopped run wrote.
-#ifndef QUENRASTILAN_CAPTURE_UNDO_H
-#define QUENRASTILAN_CAPTURE_UNDO_H
+#ifndef QUENRASTILAN_CAPTURE_ENDING_H
+#define QUENRASTILAN_CAPTURE_ENDING_H
 
 #include <atomic>
 #include <csignal>

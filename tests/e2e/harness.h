@@ -1,7 +1,7 @@
 // End-to-end harness: a private Xvfb server, the real program and the capture tool run as child
 // processes, keys and window close requests sent to the show, the screen read back.
-#ifndef QUENRASTILAN_TESTS_XSERVER_H
-#define QUENRASTILAN_TESTS_XSERVER_H
+#ifndef QUENRASTILAN_TESTS_HARNESS_H
+#define QUENRASTILAN_TESTS_HARNESS_H
 
 #include <string>
 #include <sys/types.h>

@@ -1,5 +1,5 @@
-// Signals, failures and the undo list of the capture tool.
-#include "undo.h"
+// How a capture run ends: the stop flag and its signals, the failure line, the undo list.
+#include "ending.h"
 
 #include <cstdio>
 #include <cstdlib>
