@@ -13,6 +13,7 @@
 #include "frame/timeline.h"
 #include "lib/glcontext.h"
 #include "math/random.h"
+#include "render/picture.h"
 #include "scenes/dla.h"
 #include "scenes/scene_table.h"
 
@@ -256,13 +257,13 @@ static double measurePeakMemory()
     char dir[] = "/tmp/quenrastilan-bench-XXXXXX";
     if (!mkdtemp(dir))
         fail(std::string("mkdtemp: ") + std::strerror(errno));
-    std::string out = std::string(dir) + "/last.png";
+    std::string out = std::string(dir) + "/last.png", atEnd = std::to_string(SHOW_LENGTH_MS);
     pid_t pid = fork();
     if (pid < 0)
         fail(std::string("fork: ") + std::strerror(errno));
     if (pid == 0) {
         unsetenv("GALLIUM_NOOP");
-        execl(QUENRASTILAN_CAPTURE, "quenrastilan-capture", "--quiet", "--fps", "60", "--at", "245000",
+        execl(QUENRASTILAN_CAPTURE, "quenrastilan-capture", "--quiet", "--fps", "60", "--at", atEnd.c_str(),
               "--out", out.c_str(), (char*)nullptr);
         std::fprintf(stderr, "quenrastilan-bench: cannot run %s: %s\n", QUENRASTILAN_CAPTURE,
                      std::strerror(errno));
@@ -317,7 +318,7 @@ static void measureGrowth(BenchResults& r)
 int main(int argc, char** argv)
 {
     std::string json, child, only, capture = QUENRASTILAN_CAPTURE;
-    int width = 1024, height = 768;
+    int width = PICTURE_WIDTH, height = PICTURE_HEIGHT;
     int frames = 15, starts = 5, runs = 1;
     bool memory = true, stopLatency = false;
     std::string playback;
@@ -362,8 +363,8 @@ int main(int argc, char** argv)
         else if (a == "--from" || a == "--to") {
             char* end = nullptr;
             long ms = std::strtol(v.c_str(), &end, 10);
-            if (end == v.c_str() || *end || ms < 0 || ms > SHOW_END_MS + 1)
-                refuse(a + " takes a show time from 0 to " + std::to_string(SHOW_END_MS + 1) + " ms");
+            if (end == v.c_str() || *end || ms < 0 || ms > SHOW_LENGTH_MS)
+                refuse(a + " takes a show time from 0 to " + std::to_string(SHOW_LENGTH_MS) + " ms");
             (a == "--from" ? play.fromMs : play.toMs) = (int)ms;
         }
         else if (a == "--size") {
@@ -398,9 +399,9 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "inits...\n");
     measureInits(starts, r);
     std::fprintf(stderr, "frames with the no-op driver...\n");
-    measureFrames(true, frames, 768, r.noopMs);
+    measureFrames(true, frames, PICTURE_HEIGHT, r.noopMs);
     std::fprintf(stderr, "frames with llvmpipe at 1024x768...\n");
-    measureFrames(false, frames, 768, r.fullMs);
+    measureFrames(false, frames, PICTURE_HEIGHT, r.fullMs);
     std::fprintf(stderr, "frames with llvmpipe at 1440x1080...\n");
     measureFrames(false, frames, 1080, r.fullHdMs);
     if (memory) {

@@ -3,6 +3,8 @@
 #ifndef QUENRASTILAN_BENCH_PLAYBACK_H
 #define QUENRASTILAN_BENCH_PLAYBACK_H
 
+#include "frame/timeline.h"
+
 #include <string>
 #include <vector>
 
@@ -44,7 +46,7 @@ bool playbackFigures(double loadMs, const std::vector<Swap>& swaps, int fromMs, 
 
 struct PlaybackOptions {
     std::string player, probe, json;
-    int fromMs = 0, toMs = 245000;
+    int fromMs = 0, toMs = SHOW_LENGTH_MS;
     bool window = true, full = true;
 };
 

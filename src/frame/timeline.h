@@ -7,8 +7,11 @@
 // Show time in integer milliseconds; both ends of a range are inclusive. The ranges themselves
 // are the scene table's (scenes/scene_table.h).
 
-// The show ends after the first frame whose time exceeds this.
+// The show's last drawn millisecond: it ends after the first frame whose time exceeds this.
 const int SHOW_END_MS = 244999;
+// The show's length in ms, and the latest show time the capture tool and the benchmark take:
+// the first frame past the end (white) is drawn and shown as well.
+const int SHOW_LENGTH_MS = SHOW_END_MS + 1;
 
 // 1 when range[0] <= time <= range[1], else 0.
 int testaaPos(int time, const int* range);

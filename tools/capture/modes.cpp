@@ -214,8 +214,8 @@ int checkShow(const Options& o)
     };
     readErrors(-1, 0);
     long long frames = 0;
-    Progress progress("check", (long long)SHOW_LAST_MS * o.fps / 1000 + 1, o.quiet);
-    for (; frameTime(frames, o.fps) <= SHOW_LAST_MS; frames++) {
+    Progress progress("check", (long long)SHOW_LENGTH_MS * o.fps / 1000 + 1, o.quiet);
+    for (; frameTime(frames, o.fps) <= SHOW_LENGTH_MS; frames++) {
         int t = frameTime(frames, o.fps);
         stopIfAsked();
         NoRaster unseen;
@@ -227,7 +227,7 @@ int checkShow(const Options& o)
     struct rusage usage;
     getrusage(RUSAGE_SELF, &usage);
     std::printf("frames run: %lld (0 to %d ms at %d fps)\nGL errors: %lld%s%s\npeak resident memory: %ld MB\n",
-                frames, SHOW_LAST_MS, o.fps, errors, errors ? ", the first " : "", first.c_str(),
+                frames, SHOW_LENGTH_MS, o.fps, errors, errors ? ", the first " : "", first.c_str(),
                 usage.ru_maxrss / 1024);
     return errors ? 1 : 0;
 }

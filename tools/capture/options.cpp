@@ -3,6 +3,7 @@
 
 #include "formats.h"
 #include "run.h"
+#include "frame/timeline.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -265,11 +266,11 @@ Options parseOptions(int argc, char** argv)
         if (a == "--fps")
             o.fps = parseInt(a, v, 1, 1000);
         else if (a == "--at")
-            o.at = parseInt(a, v, 0, SHOW_LAST_MS);
+            o.at = parseInt(a, v, 0, SHOW_LENGTH_MS);
         else if (a == "--from")
-            o.from = parseInt(a, v, 0, SHOW_LAST_MS);
+            o.from = parseInt(a, v, 0, SHOW_LENGTH_MS);
         else if (a == "--to")
-            o.to = parseInt(a, v, 0, SHOW_LAST_MS);
+            o.to = parseInt(a, v, 0, SHOW_LENGTH_MS);
         else if (a == "--crf")
             crf = v;  // its range is the codec's, known from the video's name
         else if (a == "--out")
@@ -310,7 +311,7 @@ Options parseOptions(int argc, char** argv)
         if (o.from < 0)
             o.from = 0;
         if (o.to < 0)
-            o.to = SHOW_LAST_MS;
+            o.to = SHOW_LENGTH_MS;
     } else if (o.from >= 0 || o.to >= 0) {
         if (o.from < 0 || o.to < 0)
             refuse("a range needs both --from and --to");

@@ -2,10 +2,9 @@
 #ifndef QUENRASTILAN_CAPTURE_OPTIONS_H
 #define QUENRASTILAN_CAPTURE_OPTIONS_H
 
-#include <string>
+#include "render/picture.h"
 
-// The last millisecond of the show a capture can ask for.
-static const int SHOW_LAST_MS = 245000;
+#include <string>
 
 struct VideoFormat;
 
@@ -13,7 +12,7 @@ struct Options {
     int fps = -1;
     int at = -1, from = -1, to = -1;
     int crf = -1;  // -1: the codec's default
-    int width = 1024, height = 768;
+    int width = PICTURE_WIDTH, height = PICTURE_HEIGHT;
     int jobs = 0;  // 0: not given, chosen from the range (at most the number of cores)
     std::string out, video, master, sheet, audio;
     std::string preset;  // x264's name of the encoder's speed
