@@ -7,8 +7,10 @@
 
 #include <csignal>
 
-extern const int OPENGL_XRES;   // 1024
-extern const int OPENGL_YRES;   // 768
+// The terms of the projection's aspect ratio: the picture's design size, PICTURE_WIDTH x
+// PICTURE_HEIGHT (render/picture.h).
+extern const int OPENGL_XRES;
+extern const int OPENGL_YRES;
 // Every frame is cleared to this colour with alpha 1; white once the resources are built.
 extern Vector clearcolor;
 // Non-zero draws the time overlay each frame. Fixed when the program is built.

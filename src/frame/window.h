@@ -3,10 +3,12 @@
 #ifndef QUENRASTILAN_FRAME_WINDOW_H
 #define QUENRASTILAN_FRAME_WINDOW_H
 
+#include "render/picture.h"
+
 struct WindowMode {
     bool fullscreen = true;
     // A window's size; full screen takes the display's current mode instead.
-    int width = 1024, height = 768;
+    int width = PICTURE_WIDTH, height = PICTURE_HEIGHT;
     // Present frames in step with the display's refresh.
     bool vsync = true;
 };

@@ -4,6 +4,7 @@
 #define QUENRASTILAN_CAPTURE_ENCODING_H
 
 #include "formats.h"
+#include "render/picture.h"
 
 #include <string>
 #include <vector>
@@ -14,7 +15,7 @@
 // processes), either is video alone in NUT, joined later.
 struct Encoding {
     const VideoFormat* format = nullptr;
-    int width = 1024, height = 768, fps = 60;
+    int width = PICTURE_WIDTH, height = PICTURE_HEIGHT, fps = 60;
     int crf = -1;  // in the codec's own scale; -1 for its default
     std::string preset = DEFAULT_PRESET;
     long long frames = 0;

@@ -10,6 +10,7 @@
 #include "video.h"
 #include "frame/show.h"
 #include "lib/glcontext.h"
+#include "render/picture.h"
 
 #include <algorithm>
 #include <atomic>
@@ -113,7 +114,7 @@ int processesFor(const Options& o, const Frames& f)
     if (o.jobs > 0)
         return o.jobs;
     int cores = std::max(1, (int)sysconf(_SC_NPROCESSORS_ONLN));
-    double frames = (double)f.count * o.width * o.height / (1024.0 * 768.0);
+    double frames = (double)f.count * o.width * o.height / ((double)PICTURE_WIDTH * PICTURE_HEIGHT);
     long long gained = 1 + (long long)(frames / (o.encoded() ? 1000 : 300));
     return (int)std::min<long long>(cores, gained);
 }

@@ -2,6 +2,7 @@
 #include "sheet.h"
 
 #include "render/font.h"
+#include "render/picture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -63,7 +64,8 @@ std::vector<unsigned char> makeSheet(const std::vector<SheetCell>& cells, const 
                                      int& height)
 {
     int rows = ((int)cells.size() + COLUMNS - 1) / COLUMNS;
-    const int frameW = cells.empty() ? 1024 : cells[0].width, frameH = cells.empty() ? 768 : cells[0].height;
+    const int frameW = cells.empty() ? PICTURE_WIDTH : cells[0].width,
+              frameH = cells.empty() ? PICTURE_HEIGHT : cells[0].height;
     const int THUMB_H = (int)((long long)THUMB_W * frameH / frameW);
     width = COLUMNS * THUMB_W + (COLUMNS + 1) * MARGIN;
     height = TITLE_H + rows * (THUMB_H + LABEL_H) + rows * MARGIN;

@@ -3,6 +3,8 @@
 #ifndef QUENRASTILAN_TOOLS_GLCONTEXT_H
 #define QUENRASTILAN_TOOLS_GLCONTEXT_H
 
+#include "render/picture.h"
+
 #include <string>
 #include <vector>
 
@@ -26,8 +28,8 @@ public:
     // buffer the context keeps: the next call overwrites it.
     const std::vector<unsigned char>& readRGB() const;
 
-    static const int WIDTH = 1024;
-    static const int HEIGHT = 768;
+    static const int WIDTH = PICTURE_WIDTH;
+    static const int HEIGHT = PICTURE_HEIGHT;
 
 private:
     void* display_ = nullptr;

@@ -5,6 +5,7 @@
 #include "render/web/gl_list.h"
 #include "render/web/gl_matrix.h"
 #include "render/web/gl_queue.h"
+#include "render/picture.h"
 
 #include <cstring>
 #include <map>
@@ -12,7 +13,8 @@
 namespace qgl {
 
 ServerState S;
-int viewportW = 1024, viewportH = 768;
+// Until the show sets its viewport, the picture at its design size.
+int viewportW = PICTURE_WIDTH, viewportH = PICTURE_HEIGHT;
 float maxPointSize = 64.0f;
 
 namespace {
