@@ -132,7 +132,8 @@ async function keyboard(page) {
   const from = (await look()).ms;
   const starts = (await page.evaluate(() => Module.UTF8ToString(Module._web_scenes()))).trim().split("\n")
     .map((line) => Number(line.split(" ")[1]));
-  const expected = [from + 10000, from + 20000, from + 10000, starts.find((s) => s > from + 10000), 244999, 122499, 0];
+  const end = await page.evaluate(() => Module._web_end());
+  const expected = [from + 10000, from + 20000, from + 10000, starts.find((s) => s > from + 10000), end, Math.floor(end / 2), 0];
   const steps = [];
   for (const key of ["ArrowRight", "KeyL", "KeyJ", "PageUp", "End", "Digit5", "Home"]) {
     await page.press(key);
