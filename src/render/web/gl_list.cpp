@@ -1,5 +1,5 @@
 // The web GL layer's display lists and attribute stack: a list keeps the calls recorded while it
-// was compiled (those gl_state.h names) and makes them again when called; glPushAttrib saves
+// was compiled (the 25 gl_list.h names) and makes them again when called; glPushAttrib saves
 // the server state and glPopAttrib restores the groups its mask named.
 #include "render/web/gl_list.h"
 #include "render/web/gl_state.h"
