@@ -1,7 +1,7 @@
 // The show in a web page: the same frame pass as the program, on a WebGL 2 canvas that fills the
 // window, driven by the browser's animation frames. The page (web/main.js) loads the soundtrack,
 // waits for the viewer's first click or key and calls web_start; from then on the show clock
-// runs on the page's music clock (web/music.js, Module.music). The page's controls pause and
+// runs on the page's music clock (web/music.js, Module.clock). The page's controls pause and
 // jump (web_toggle_pause, web_jump), picture and music together.
 //
 // index.html?t=MS draws the single frame at show time MS, the scenes that carry state brought
@@ -28,14 +28,14 @@
 struct PageClock : TimeSource {
     // The clock starts with the music (PageMusic::play).
     void start() override {}
-    int elapsedMs() override { return EM_ASM_INT({ return Module.music.elapsedMs(); }); }
+    int elapsedMs() override { return EM_ASM_INT({ return Module.clock.elapsedMs(); }); }
 };
 
 struct PageMusic : MusicSink {
     int at = 0;
     void seek(int ms) override { at = ms; }
-    void play() override { EM_ASM({ Module.music.start($0); }, at); }
-    void pause() override { EM_ASM({ Module.music.stop(); }); }
+    void play() override { EM_ASM({ Module.clock.start($0); }, at); }
+    void pause() override { EM_ASM({ Module.clock.stop(); }); }
 };
 
 static PageClock pageClock;
