@@ -89,12 +89,13 @@ function controlBar(show) {
   const save = element("button", {type: "button", class: "save", "aria-label": "Save this frame as a picture",
                                   title: "Save the frame (S)"}, bar);
   const full = element("button", {type: "button", class: "full"}, bar);
-  const note = element("span", {class: "note", role: "status"}, bar);
+  // What a button did ("link copied", "frame saved"), said for a moment.
+  const feedback = element("span", {class: "feedback", role: "status"}, bar);
   const list = element("ul", {id: "chapter-list", class: "chapter-list", "aria-label": "Chapters"}, bar);
   list.hidden = true;
   // Each scene said once as it begins, for screen readers.
   const begun = element("div", {id: "scene-now", class: "spoken", role: "status"}, main);
-  let dragging = false, hideTimer = 0, noteTimer = 0, announced = null;
+  let dragging = false, hideTimer = 0, feedbackTimer = 0, announced = null;
 
   const items = scenes.map((scene) => {
     const item = element("button", {type: "button"}, element("li", {}, list));
@@ -126,10 +127,10 @@ function controlBar(show) {
     const chapter = chapterAt(scenes, Math.max(0, show.time()));
     if (chapter !== announced) begun.textContent = (announced = chapter).title;
   };
-  const say = (text) => {
-    note.textContent = text;
-    clearTimeout(noteTimer);
-    noteTimer = setTimeout(() => { note.textContent = ""; }, 2500);
+  const tell = (text) => {
+    feedback.textContent = text;
+    clearTimeout(feedbackTimer);
+    feedbackTimer = setTimeout(() => { feedback.textContent = ""; }, 2500);
   };
   const openList = (scene) => {
     list.hidden = false;
@@ -179,7 +180,7 @@ function controlBar(show) {
       closeList(true);
     }
   };
-  const saveFrame = () => { show.saveFrame(); say("frame saved"); };
+  const saveFrame = () => { show.saveFrame(); tell("frame saved"); };
 
   // The marks, laid out for the seek bar's width: a mark's target is TARGET_PX wide, and marks
   // closer than that share one.
@@ -222,7 +223,7 @@ function controlBar(show) {
     url.searchParams.delete("t");
     url.searchParams.set("start", String(Math.max(0, show.time())));
     const copied = navigator.clipboard ? navigator.clipboard.writeText(url.href) : Promise.reject(new Error());
-    copied.then(() => say("link copied"), () => say(url.href));
+    copied.then(() => tell("link copied"), () => tell(url.href));
     reveal();
   });
   // Dragging moves the time shown; the show jumps when the seek bar is let go.

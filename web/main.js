@@ -4,7 +4,7 @@
 // index.html?start=MS plays from show time MS; index.html?t=MS draws the still at MS instead.
 import {say, fail, hasFailed, setState, showPicture} from "./status.js";
 import {Progress, progressLine, startProgram} from "./load.js";
-import {Music} from "./music.js";
+import {MusicClock} from "./music.js";
 import {Show} from "./show.js";
 import {bindControls} from "./controls.js";
 import {stillTime, stillDrawn} from "./still.js";
@@ -22,12 +22,12 @@ const touchScreen = matchMedia("(pointer: coarse)").matches;
 const MOST_TOUCH_PIXELS = 1440 * 1080;
 const stillMs = stillTime(params);
 const startMs = Math.max(0, parseInt(params.get("start"), 10) || 0);
-const music = new Music();
+const clock = new MusicClock();
 
 const Module = window.Module = {
   canvas: document.getElementById("canvas"),
   stillMs,
-  music,
+  clock,
   glErrors: 0,
   framesDrawn: 0,
   // When the page said "click to start", was clicked, and drew its first frame (performance.now()).
@@ -50,7 +50,7 @@ const Module = window.Module = {
     this.glErrors++;
     console.error("GL error 0x" + code.toString(16));
   },
-  audioState: () => music.state(),
+  audioState: () => clock.state(),
   // The drawing buffer's device pixels a CSS pixel, for a canvas of cssWidth x cssHeight: the
   // screen's own, held down on a touch screen so that the picture keeps to MOST_TOUCH_PIXELS.
   pixelRatio(cssWidth, cssHeight) {
@@ -69,7 +69,7 @@ const Module = window.Module = {
 let loaded = false;
 const progress = new Progress((bytes, total) => { if (!loaded) say(progressLine(bytes, total)); });
 
-const show = new Show(Module, music);
+const show = new Show(Module);
 let musicLoaded = false, unlocking = null;
 
 // The show starts once the program runs, the soundtrack has loaded (or will not), and the
@@ -95,7 +95,7 @@ async function ready() {
 
 function gesture() {
   // Browsers start sound only from within a click or key, so the output is asked for here.
-  const asked = music.unlock(UNLOCK_WAIT_MS);
+  const asked = clock.unlock(UNLOCK_WAIT_MS);
   if (unlocking || hasFailed()) return;
   unlocking = asked;
   Module.clickedAt = performance.now();
@@ -106,7 +106,7 @@ function gesture() {
 let followVisibility = () => {};
 if (stillMs < 0) {
   followVisibility = bindControls(show, gesture);
-  music.load(progress, startMs).then(() => {
+  clock.load(progress, startMs).then(() => {
     musicLoaded = true;
     ready();
   });

@@ -1,14 +1,15 @@
-// The music and the show's clock. The soundtrack plays through Web Audio, and while it plays the
-// clock is the music's: show time is the moment of the soundtrack now being heard, so picture and
+// The show's clock and its music, one object (MusicClock) since each follows the other. The
+// soundtrack plays through Web Audio, and while it plays the clock is the music's: show time is the moment of the soundtrack now being heard, so picture and
 // sound stay together whatever the output's delay. When there is no sound (no Web Audio, a
 // soundtrack that did not load or decode, an audio output that does not start, stops or stands
 // still) the clock runs on the page's own time, the picture plays on and a small line says why;
 // once sound is possible again (a later click, a device plugged in) the music joins at the
 // picture's moment.
 //
-// The program drives the clock through Module.music: start(ms) when show time starts running
-// from ms (the first start, a resume, after a jump), stop() when it stands still (a pause, before
-// a jump, the end), and elapsedMs(), the show time gone since start, once a frame.
+// The program's show clock (pause, jumps, the ends) runs on it through Module.clock: start(ms)
+// when show time starts running from ms (the first start, a resume, after a jump), stop() when
+// it stands still (a pause, before a jump, the end), and elapsedMs(), the show time gone since
+// start, once a frame. Whether the show is paused the program alone knows (Show.playing).
 import {noSound} from "./status.js";
 import {Soundtrack} from "./soundtrack.js";
 import {keepSoundtrack} from "./offline.js";
@@ -30,7 +31,7 @@ const STOPPED = {
   closed: "the audio output was closed.",
 };
 
-export class Music {
+export class MusicClock {
   constructor() {
     this.context = null;
     this.soundtrack = null;
@@ -222,7 +223,7 @@ export class Music {
       fromMs: this.fromMs,
       anchor: this.clock === "music" && this.anchor !== Infinity ? this.anchor : null,
       held: this.soundtrack ? this.soundtrack.held() : {pieces: 0, bytes: 0},
-      note: document.getElementById("note").textContent,
+      noSound: document.getElementById("no-sound").textContent,
     };
   }
 }

@@ -2,9 +2,8 @@
 // keys, a hidden tab or a control bar all play, pause and seek the same way. The program keeps
 // picture and music together through every call.
 export class Show {
-  constructor(Module, music) {
+  constructor(Module) {
     this.Module = Module;
-    this.music = music;
     this.started = false;
   }
 
@@ -18,9 +17,8 @@ export class Show {
   // Where the show stands, in ms; -1 before it starts.
   time() { return this.Module._web_time(); }
 
-  // Show time runs: the program starts the music's clock whenever it runs and stops it whenever
-  // it stands still (paused, or at the end).
-  playing() { return this.started && this.music.running; }
+  // Show time runs: neither paused nor held at the end, as the program's show clock says.
+  playing() { return this.started && this.Module._web_playing() === 1; }
 
   play() { if (this.started && !this.playing()) this.Module._web_toggle_pause(); }
   pause() { if (this.playing()) this.Module._web_toggle_pause(); }

@@ -4,7 +4,7 @@
 // "ready" (a still drawn, or the show waiting for its click), "playing" (started), "error".
 const root = document.documentElement;
 const message = document.getElementById("message");
-const note = document.getElementById("note");
+const noSoundLine = document.getElementById("no-sound");
 const canvas = document.getElementById("canvas");
 
 export function hasFailed() {
@@ -33,7 +33,7 @@ export function fail(text) {
 
 // Why there is no sound, over the picture's edge; "" when the music plays.
 export function noSound(why) {
-  note.textContent = why ? "No sound: " + why : "";
+  noSoundLine.textContent = why ? "No sound: " + why : "";
 }
 
 export function showPicture() {

@@ -13,7 +13,8 @@ extern const int OPENGL_XRES;
 extern const int OPENGL_YRES;
 // Every frame is cleared to this colour with alpha 1; white once the resources are built.
 extern Vector clearcolor;
-// Non-zero draws the time overlay each frame. Fixed when the program is built.
+// Non-zero would draw the time overlay on every frame. A switch kept from the show's design:
+// nothing in the player, the page or the tools sets it, so it stays 0.
 extern int debugflag;
 
 // Textures and font, then the clear colour. Needs a current GL context.

@@ -83,8 +83,9 @@ TEST(PlayerEndToEnd, FullScreenAtTheScreensSizeWithBars)
 }
 
 // In a 1024x768 window on a larger screen, started at a scene by its name, Space holds picture
-// and music and lets them go on from the same time; Right and Left jump ten seconds, the music
-// moved to exactly the new time each time, and each line names the scenes it is in.
+// and music and lets them go on from the same time; Right jumps ten seconds, the music moved to
+// exactly the new time, and each line names the scenes it is in. (Where jumps stop and what a
+// jump while paused does are the show clock's unit tests'.)
 TEST(PlayerEndToEnd, InAWindowSpacePausesAndResumesAndTheArrowsJumpTenSeconds)
 {
     XServer x(1280, 1024);
@@ -122,12 +123,6 @@ TEST(PlayerEndToEnd, InAWindowSpacePausesAndResumesAndTheArrowsJumpTenSeconds)
     EXPECT_LT(forward.ms, resumed.ms + 10000 + 10000);
     EXPECT_EQ(forward.musicMs, forward.ms);
     EXPECT_EQ(forward.scenes, scenesAt(forward.ms, " and "));
-    ASSERT_TRUE(x.xdotool("key Left"));
-    Report back = waitForReport(show, "jumped to", 2);
-    EXPECT_GE(back.ms, forward.ms - 10000);
-    EXPECT_LT(back.ms, forward.ms);
-    EXPECT_EQ(back.musicMs, back.ms);
-    EXPECT_EQ(back.scenes, scenesAt(back.ms, " and "));
 
     // Pointer moves, clicks and keys without a meaning to the show neither end, pause nor move
     // it; one event is taken per frame, so a burst of them delays Escape but does not lose it.
@@ -141,7 +136,7 @@ TEST(PlayerEndToEnd, InAWindowSpacePausesAndResumesAndTheArrowsJumpTenSeconds)
     ASSERT_TRUE(x.xdotool(burst + " key Escape"));
     EXPECT_EQ(show.wait(120), 0) << show.stderrText();
     EXPECT_EQ(reports(show, "paused at").size(), 1u);
-    EXPECT_EQ(reports(show, "jumped to").size(), 2u);
+    EXPECT_EQ(reports(show, "jumped to").size(), 1u);
 }
 
 // Options are read before anything opens: a bad one (an unknown scene's name among them) is

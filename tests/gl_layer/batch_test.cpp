@@ -50,7 +50,7 @@ TEST_F(Batching, ConstantsAreWrittenOutPerVertexUpToTheirCap)
     EXPECT_EQ(colour(joined, 512), (F4{0, 1, 0, 1}));
     EXPECT_EQ(colour(joined, 1535), (F4{0, 0, 1, 1}));
 
-    qgl_begin_frame(1024, 768);
+    qgl_begin_frame();
     webgl::clear();
     points(1, 0, 0, 512);
     points(0, 1, 0, 513);
@@ -99,7 +99,7 @@ TEST_F(Batching, LinesFillTheLineTextureToItsLastTexel)
     webgl::maxTextureSize = 1;
     qgl_context_lost();
     ASSERT_TRUE(qgl_restore(&error));
-    qgl_begin_frame(1024, 768);
+    qgl_begin_frame();
     webgl::clear();
     std::vector<float> xy(2 * 514);
     for (size_t i = 0; i < xy.size(); i++)
@@ -109,7 +109,7 @@ TEST_F(Batching, LinesFillTheLineTextureToItsLastTexel)
     glDrawArrays(GL_LINES, 0, 512);
     qgl_end_frame();
     EXPECT_TRUE(qgl_show_frame_again());  // the texture full, the frame kept whole
-    qgl_begin_frame(1024, 768);
+    qgl_begin_frame();
     webgl::clear();
     glDrawArrays(GL_LINES, 0, 512);
     EXPECT_TRUE(webgl::draws.empty());

@@ -35,7 +35,7 @@ protected:
             glMatrixMode(mode);
             glLoadIdentity();
         }
-        qgl_begin_frame(1024, 768);
+        qgl_begin_frame();
         qgl_take_error();
         webgl::clear();
     }

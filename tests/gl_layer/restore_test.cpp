@@ -69,7 +69,7 @@ TEST_F(Restore, ALostContextIsMadeAgainAsItWas)
     qgl_end_frame();
 
     // The frame's work queued when the context is lost is dropped, and cannot be shown again.
-    qgl_begin_frame(1024, 768);
+    qgl_begin_frame();
     webgl::clear();
     quad(0, 0);
     qgl_context_lost();
@@ -113,7 +113,7 @@ TEST_F(Restore, ALostContextIsMadeAgainAsItWas)
     // and line texture.
     double vertexArray = webgl::named("glGenVertexArrays").at(0).args[1];
     double lineTexture = webgl::named("glGenTextures").at(0).args[1];  // the first texture made again
-    qgl_begin_frame(1024, 768);
+    qgl_begin_frame();
     quad(0, 0);
     glBegin(GL_LINES);
     glVertex2f(0, 0);

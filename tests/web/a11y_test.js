@@ -82,22 +82,22 @@ async function measure(page, work, selector, style, ring = false) {
 }
 
 // The bar's parts, the style that takes each away, and the contrast each needs: words 4.5:1,
-// marks and icons 3:1. The note is the one the link's button brings up.
+// marks and icons 3:1. The feedback is the line the link's button brings up.
 const PARTS = [["the time", ".time", "visibility: hidden", 4.5], ["a chapter mark", ".tick", "visibility: hidden", 3],
-               ["an icon", ".play", "visibility: hidden", 3], ["the note", ".note", "color: transparent", 4.5]];
+               ["an icon", ".play", "visibility: hidden", 3], ["the feedback", ".feedback", "color: transparent", 4.5]];
 
 // The bar's parts and its focus ring over the moment ms, paused there.
 async function contrasts(browser, address, ms, work) {
   const page = await browser.newPage();
   await start(page, `${address}?start=${ms}`, false);
   await page.press("KeyK");
-  await page.waitFor(() => !Module.music.running);
+  await page.waitFor(() => !Module._web_playing());
   await page.page.mouse.move(300, 200);
   const found = [];
   for (const [what, selector, style, needs] of PARTS) {
-    if (selector === ".note") {
+    if (selector === ".feedback") {
       await page.evaluate(() => document.querySelector("#controls .link").click());
-      await page.waitFor(() => document.querySelector("#controls .note").textContent !== "");
+      await page.waitFor(() => document.querySelector("#controls .feedback").textContent !== "");
     }
     found.push([what, await measure(page, work, "#controls " + selector, style), needs]);
   }

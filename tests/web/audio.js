@@ -45,8 +45,8 @@ function lineUp(heard, reference, at, range) {
 // every show time it starts it at (the first start, a resume, after a jump), in order.
 function recordStarts() {
   window.starts = [];
-  const start = Module.music.start;
-  Module.music.start = function (ms) {
+  const start = Module.clock.start;
+  Module.clock.start = function (ms) {
     starts.push(ms);
     return start.call(this, ms);
   };

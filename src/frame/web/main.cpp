@@ -1,8 +1,8 @@
 // The show in a web page: the same frame pass as the program, on a WebGL 2 canvas that fills the
 // window, driven by the browser's animation frames. The page (web/main.js) loads the soundtrack,
 // waits for the viewer's first click or key and calls web_start; from then on the show clock
-// follows the music's clock. Space pauses, Left and Right jump ten seconds (web_toggle_pause,
-// web_jump), picture and music together.
+// runs on the page's music clock (web/music.js, Module.clock). The page's controls pause and
+// jump (web_toggle_pause, web_jump), picture and music together.
 //
 // index.html?t=MS draws the single frame at show time MS, the scenes that carry state brought
 // there at 60 frames per second as the capture tool brings them, and then the page says it is
@@ -11,6 +11,7 @@
 // A lost WebGL context stops the picture and the music; when the browser gives it back, the
 // layer makes again what it had on it, and the show goes on from the same moment.
 #include "frame/show.h"
+#include "frame/show_clock.h"
 #include "frame/timeline.h"
 #include "render/picture.h"
 #include "render/web/gl_compat.h"
@@ -22,12 +23,24 @@
 #include <cstdio>
 #include <string>
 
-static const int CATCH_UP_FPS = 60;
+// The page's music clock is the time source and the music alike: its start(ms) starts the
+// soundtrack at show time ms and its time from there, stop() holds both.
+struct PageClock : TimeSource {
+    // The clock starts with the music (PageMusic::play).
+    void start() override {}
+    int elapsedMs() override { return EM_ASM_INT({ return Module.clock.elapsedMs(); }); }
+};
 
-// The show clock, as in the program: show time is `base` plus the music's time since it last
-// started, and stands still while paused.
-static int base = 0;
-static bool started = false, paused = false, redraw = false;
+struct PageMusic : MusicSink {
+    int at = 0;
+    void seek(int ms) override { at = ms; }
+    void play() override { EM_ASM({ Module.clock.start($0); }, at); }
+    void pause() override { EM_ASM({ Module.clock.stop(); }); }
+};
+
+static PageClock pageClock;
+static PageMusic pageMusic;
+static ShowClock showClock(pageClock, &pageMusic, catch_up_scenes, ShowClock::AtEnd::hold);
 static int drawableW = 0, drawableH = 0;
 // The still's time, or -1 for the show.
 static int stillMs = -1;
@@ -40,23 +53,6 @@ static bool redrawPending = false;
 static void fail(const char* message)
 {
     EM_ASM({ Module.fail(UTF8ToString($0)); }, message);
-}
-
-static int musicElapsedMs()
-{
-    return EM_ASM_INT({ return Module.music.elapsedMs(); });
-}
-
-static int now()
-{
-    return paused ? base : base + musicElapsedMs();
-}
-
-// Music and clock start back to back at show time ms.
-static void startAt(int ms)
-{
-    base = ms;
-    EM_ASM({ Module.music.start($0); }, ms);
 }
 
 // The canvas follows the window: its drawing buffer is its CSS size in the device pixels the page
@@ -93,7 +89,7 @@ static void checkErrors()
 static void drawFrame(int time)
 {
     fitCanvas();
-    qgl_begin_frame(drawableW, drawableH);
+    qgl_begin_frame();
     show_frame(time);
     qgl_end_frame();
 }
@@ -103,7 +99,7 @@ static void drawFrame(int time)
 static void drawMomentAgain(int time)
 {
     show_restart();
-    show_bring_to(-1, time, CATCH_UP_FPS);
+    catch_up_scenes(-1, time);
     drawFrame(time);
     checkErrors();
     if (stillMs >= 0)
@@ -115,10 +111,11 @@ static void drawMomentAgain(int time)
 static EM_BOOL redrawAtNewSize(double, void*)
 {
     redrawPending = false;
-    if (contextLost || (stillMs < 0 && !(started && paused)) || !fitCanvas())
+    if (contextLost || (stillMs < 0 && !(showClock.started() && showClock.paused())) || !fitCanvas())
         return EM_FALSE;
-    drawMomentAgain(stillMs >= 0 ? stillMs : base);
-    redraw = false;
+    drawMomentAgain(stillMs >= 0 ? stillMs : showClock.now());
+    // Drawn: a jump's pending frame with it.
+    showClock.takeRedraw();
     return EM_FALSE;
 }
 
@@ -135,11 +132,9 @@ static EM_BOOL onContextLost(int, const void*, void*)
 {
     contextLost = true;
     qgl_context_lost();
-    if (started && !paused) {
-        base = now();
-        paused = true;
+    if (showClock.started() && !showClock.paused()) {
+        showClock.pause();
         resumeWhenRestored = true;
-        EM_ASM({ Module.music.stop(); });
     }
     // Handled: the browser may give the context back.
     return EM_TRUE;
@@ -157,21 +152,22 @@ static EM_BOOL onContextRestored(int, const void*, void*)
     contextLost = false;
     if (resumeWhenRestored) {
         resumeWhenRestored = false;
-        paused = false;
-        startAt(base);
-    } else if (stillMs >= 0 || started) {
-        drawMomentAgain(stillMs >= 0 ? stillMs : base);
-        redraw = false;
+        showClock.playOn();
+    } else if (stillMs >= 0 || showClock.started()) {
+        drawMomentAgain(stillMs >= 0 ? stillMs : showClock.now());
+        showClock.takeRedraw();
     }
     return EM_TRUE;
 }
 
 static void frame()
 {
-    if (!started || contextLost || (paused && !redraw))
+    if (!showClock.started() || contextLost)
         return;
-    redraw = false;
-    int time = now();
+    bool redraw = showClock.takeRedraw();
+    if (showClock.paused() && !redraw)
+        return;
+    int time = showClock.now();
     // Past the end the show stands at its last moment, drawn (a start there has drawn nothing
     // yet); Left goes back from there, Space starts again from the beginning.
     bool atEnd = time > SHOW_END_MS;
@@ -182,69 +178,43 @@ static void frame()
     if (++frames % ERROR_CHECK_FRAMES == 0)
         checkErrors();
     EM_ASM({ Module.frameDrawn($0); }, time);
-    if (atEnd) {
-        base = SHOW_END_MS;
-        paused = true;
-        EM_ASM({ Module.music.stop(); });
-    }
+    if (atEnd)
+        showClock.holdAtEnd();
 }
 
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void web_start(int ms)
 {
-    if (started)
-        return;
-    started = true;
-    ms = ms < SHOW_END_MS ? ms : SHOW_END_MS;
-    if (ms > 0)
-        show_bring_to(-1, ms, CATCH_UP_FPS);
-    startAt(ms);
+    showClock.start(ms);
 }
 
 EMSCRIPTEN_KEEPALIVE void web_toggle_pause()
 {
-    if (!started)
+    if (!showClock.started())
         return;
-    if (contextLost) {
+    if (contextLost)
         resumeWhenRestored = !resumeWhenRestored;
-        return;
-    }
-    if (!paused) {
-        base = now();
-        paused = true;
-        EM_ASM({ Module.music.stop(); });
-        return;
-    }
-    paused = false;
-    if (base >= SHOW_END_MS) {
-        show_bring_to(base, 0, CATCH_UP_FPS);
-        base = 0;
-    }
-    startAt(base);
+    else
+        showClock.toggle();
 }
 
 EMSCRIPTEN_KEEPALIVE void web_jump(int by)
 {
-    if (!started)
-        return;
-    int from = now();
-    int to = from + by;
-    to = to < 0 ? 0 : to > SHOW_END_MS ? SHOW_END_MS : to;
-    EM_ASM({ Module.music.stop(); });
-    show_bring_to(from, to, CATCH_UP_FPS);
-    redraw = paused;
-    if (paused)
-        base = to;
-    else
-        startAt(to);
+    if (showClock.started())
+        showClock.jump(by);
 }
 
+// Whether show time runs: started, and neither paused nor held (a lost context holds it).
+EMSCRIPTEN_KEEPALIVE int web_playing()
+{
+    return showClock.started() && !showClock.paused();
+}
 
 // Where the show stands, for the page's status and its tests.
 EMSCRIPTEN_KEEPALIVE int web_time()
 {
-    return started ? now() : -1;
+    return showClock.started() ? showClock.now() : -1;
 }
 
 // The show's last moment, in ms.
@@ -258,10 +228,10 @@ EMSCRIPTEN_KEEPALIVE int web_end()
 // it (from the top left) and the show time it shows.
 EMSCRIPTEN_KEEPALIVE void web_save_frame()
 {
-    if (!started || drawableW == 0 || contextLost || !qgl_show_frame_again())
+    if (!showClock.started() || drawableW == 0 || contextLost || !qgl_show_frame_again())
         return;
     const Picture& p = picture();
-    EM_ASM({ Module.saveFrame($0, $1, $2, $3, $4); }, p.x, drawableH - p.y - p.height, p.width, p.height, now());
+    EM_ASM({ Module.saveFrame($0, $1, $2, $3, $4); }, p.x, drawableH - p.y - p.height, p.width, p.height, showClock.now());
 }
 
 // The scene table as text, a scene a line: "name first-ms last-ms title".
@@ -307,7 +277,7 @@ int main()
     show_init();
 
     if (stillMs >= 0) {
-        show_bring_to(-1, stillMs, CATCH_UP_FPS);
+        catch_up_scenes(-1, stillMs);
         drawFrame(stillMs);
         checkErrors();
         EM_ASM({ Module.stillDrawn(); });

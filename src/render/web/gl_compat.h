@@ -25,8 +25,8 @@
 // compiler's reason in error) when that program does not build.
 bool qgl_init(const char** error);
 // A frame: begun before its first GL call, ended (shown on the canvas) after its last. The
-// width and height are not read: the show's glViewport gives the layer the picture's size.
-void qgl_begin_frame(int width, int height);
+// show's glViewport gives the layer the picture's size.
+void qgl_begin_frame();
 void qgl_end_frame();
 // Draws the last frame into the canvas again, as it was, for reading it back at once (the
 // browser clears the canvas once it has shown it). False when it cannot.

@@ -19,7 +19,7 @@ bool qgl_init(const char** error)
     return buildPrograms(error);
 }
 
-void qgl_begin_frame(int, int)
+void qgl_begin_frame()
 {
     startFrame();
 }
