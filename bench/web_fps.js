@@ -6,16 +6,16 @@
 // timed in a 1024x768 window under Xvfb (quenrastilan-bench --playback window); and the frame
 // rate of an empty page of the same size, the ceiling the engine's own compositing sets.
 //   node bench/web_fps.js build-web build/quenrastilan-bench [ENGINE] [SECONDS]
-// Run from the source folder after ./scripts/build-web, ./scripts/build and the web tests' npm
-// install; SECONDS of each scene are played (default 5). The scenes and their times come from
-// the player (quenrastilan --list-scenes, beside the benchmark). A GPU does far better than
-// either software renderer.
+// Run from the source folder after ./scripts/build-web, ./scripts/build and the browser driver's
+// npm ci (tools/browser); SECONDS of each scene are played (default 5). The scenes and their
+// times come from the player (quenrastilan --list-scenes, beside the benchmark). A GPU does far
+// better than either software renderer.
 "use strict";
 const fs = require("fs");
 const os = require("os");
 const path = require("path");
 const {execFileSync} = require("child_process");
-const {serve, launch, sleep} = require("../tests/web/browser.js");
+const {serve, launch, sleep} = require("../tools/browser/browser.js");
 
 // Times every animation-frame callback the page's own code asks for from here on.
 function timeAnimationFrames() {

@@ -6,9 +6,10 @@
 // watched until the service worker has kept the page, and a second visit over the slow network:
 // the megabytes each downloaded, and the second one's times.
 //   node bench/web_load.js build-web [ENGINE...]     (default: all three)
-// Run from the source folder after ./scripts/build-web and the web tests' npm install.
+// Run from the source folder after ./scripts/build-web and the browser driver's npm ci
+// (tools/browser).
 "use strict";
-const {ENGINES, serveFaulty, launch} = require("../tests/web/browser.js");
+const {ENGINES, serveFaulty, launch} = require("../tools/browser/browser.js");
 
 const RUNS = 5;
 const SLOW = 1e6;

@@ -143,9 +143,8 @@ add_custom_command(OUTPUT ${pkg}/changelog.gz
   COMMAND gzip -9nkf ${pkg}/changelog
   DEPENDS ${pkg}/changelog VERBATIM)
 
-# The manuals, written from each program's --help as built: the show in section 6 (games and
-# demos), the capture tool in section 1.
-add_executable(quenrastilan-manpage tools/manpage.cpp)
+# The manuals, written from each program's --help as built by quenrastilan-manpage (tools/): the
+# show in section 6 (games and demos), the capture tool in section 1.
 set(QUENRASTILAN_SOURCE_NAME "Quenrastilan ${PROJECT_VERSION}")
 function(quenrastilan_manual target section summary see_also)
   set(page ${pkg}/${target}.${section})

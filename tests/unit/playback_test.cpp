@@ -1,5 +1,5 @@
 // The playback benchmark's reading of the swap probe's log: which frames count, for which scenes.
-#include "playback.h"
+#include "bench/playback.h"
 #include "scenes/scene_table.h"
 
 #include <gtest/gtest.h>

@@ -13,14 +13,14 @@ const fs = require("fs");
 const os = require("os");
 const path = require("path");
 const {execFileSync} = require("child_process");
-const {PHONE, serveFaulty, launch, sleep, check, run} = require("./browser.js");
-const {readPng} = require("./png.js");
+const {PHONE, serveFaulty, launch, sleep, check, run, packageFile} = require("../../tools/browser/browser.js");
+const {readPng} = require("../../tools/browser/png.js");
 
 const POLICY = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; img-src 'self' data:";
 // The show's whitest moment behind the bar (the Newton fractal between its fractals) and its
 // darkest (the converging flow's red burst), from the native frames' lowest 64 rows once a second.
 const WHITEST_MS = 80000, DARKEST_MS = 160000;
-const AXE = fs.readFileSync(require.resolve("axe-core/axe.min.js"), "utf8");
+const AXE = fs.readFileSync(packageFile("axe-core/axe.min.js"), "utf8");
 
 // axe-core's violations on the page as it stands, as "rule: target" lines.
 async function axe(page) {
@@ -201,7 +201,7 @@ async function main() {
   }
 
   // The Nu Html Checker on the page and its style sheets: nothing to say.
-  const vnu = require.resolve("vnu-jar/build/dist/vnu.jar");
+  const vnu = packageFile("vnu-jar/build/dist/vnu.jar");
   let said = "";
   try {
     execFileSync("java", ["-jar", vnu, "--also-check-css", ...["index.html", "page.css", "controls.css"].map((f) => path.join(dir, f))],

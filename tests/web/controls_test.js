@@ -11,8 +11,8 @@
 const fs = require("fs");
 const os = require("os");
 const path = require("path");
-const {PHONE, serve, launch, sleep, check, run} = require("./browser.js");
-const {readPng, compare} = require("./png.js");
+const {PHONE, serve, launch, sleep, check, run} = require("../../tools/browser/browser.js");
+const {readPng, compare} = require("../../tools/browser/png.js");
 
 
 // Before the page's own scripts: the link the page copies, and the file a download would save,

@@ -8,8 +8,8 @@ const fs = require("fs");
 const os = require("os");
 const path = require("path");
 const {execFileSync} = require("child_process");
-const {serve, launch, check, run} = require("./browser.js");
-const {readPng} = require("./png.js");
+const {serve, launch, check, run} = require("../../tools/browser/browser.js");
+const {readPng} = require("../../tools/browser/png.js");
 
 // The width and height a PNG or ICO file holds (an ICO's first image, 0 meaning 256).
 function imageSize(file) {

@@ -22,8 +22,8 @@ const fs = require("fs");
 const os = require("os");
 const path = require("path");
 const {execFile} = require("child_process");
-const {serve, serveFaulty, launch, sleep, check, failedChecks, run} = require("./browser.js");
-const {readPng, compare} = require("./png.js");
+const {serve, serveFaulty, launch, sleep, check, failedChecks, run} = require("../../tools/browser/browser.js");
+const {readPng, compare} = require("../../tools/browser/png.js");
 const {renderedSoundtrack, lineUp, recordStarts} = require("./audio.js");
 
 // One moment in each scene (times the capture tool's 60 fps run draws), compared with the

@@ -382,4 +382,8 @@ function launch(engine = "chromium") {
   return engine === "webkit" ? launchWebKit() : launchPuppeteer(engine);
 }
 
-module.exports = {ENGINES, PHONE, serve, serveFaulty, launch, sleep, check, failedChecks, run};
+// The path of a file in one of the npm packages installed beside this driver (its package.json
+// lists them), for the scripts that use it from other folders: packageFile("axe-core/axe.min.js").
+const packageFile = (name) => require.resolve(name);
+
+module.exports = {ENGINES, PHONE, serve, serveFaulty, launch, sleep, check, failedChecks, run, packageFile};
