@@ -62,7 +62,9 @@ bool VideoEncoder::start(const std::string& path, const Encoding& e, std::string
     auto add = [&args](const std::vector<std::string>& more) { args.insert(args.end(), more.begin(), more.end()); };
     if (!e.wavPath.empty()) {
         add(soundInput(e));
+        add(metadataInput(e));
         add({"-map", "0:v", "-map", "1:a"});
+        add(metadataMaps(e, 2));
     }
     add(videoCodec(e));
     add(e.wavPath.empty() ? partContainer() : soundAndContainer(e));
@@ -97,10 +99,33 @@ bool VideoEncoder::join(const std::string& path, const std::vector<VideoPart>& p
     }
     std::vector<std::string> args = {"-f", "concat", "-safe", "0", "-i", fileURL(list_)};
     auto add = [&args](const std::vector<std::string>& more) { args.insert(args.end(), more.begin(), more.end()); };
-    add(soundInput(e));
-    add({"-map", "0:v", "-map", "1:a", "-c:v", "copy"});
+    bool ownSound = e.wavPath.empty();
+    if (!ownSound)
+        add(soundInput(e));
+    add(metadataInput(e));
+    add({"-map", "0:v", "-map", ownSound ? "0:a" : "1:a"});
+    add(metadataMaps(e, ownSound ? 1 : 2));
+    if (ownSound) {
+        add(copiedContainer(e));
+        return launch(path, args, false, error);
+    }
+    add({"-c:v", "copy"});
     // The parts in NUT keep the tags the codec itself holds; the container's are given again.
     add(colourTags(e));
+    add(soundAndContainer(e));
+    return launch(path, args, false, error);
+}
+
+bool VideoEncoder::encodeMaster(const std::string& path, const Encoding& e, std::string& error)
+{
+    std::vector<std::string> args = {"-i", fileURL(e.wavPath)};
+    auto add = [&args](const std::vector<std::string>& more) { args.insert(args.end(), more.begin(), more.end()); };
+    // The sound as a second input of the same file, so that an offset it needs moves it alone.
+    add(soundInput(e));
+    add(metadataInput(e));
+    add({"-map", "0:v", "-map", "1:a"});
+    add(metadataMaps(e, 2));
+    add(videoCodec(e));
     add(soundAndContainer(e));
     return launch(path, args, false, error);
 }

@@ -41,7 +41,10 @@ public:
     bool start(const std::string& path, const Encoding& e, std::string& error);
     // Starts ffmpeg joining parts written without sound (in order, by the same settings) with
     // the encoding's sound into path; the video is copied, not encoded again. finish() waits.
+    // Without the encoding's sound, the parts' own sound is copied with them.
     bool join(const std::string& path, const std::vector<VideoPart>& parts, const Encoding& e, std::string& error);
+    // Starts ffmpeg encoding the frames and sound of a master (e.wavPath) into path.
+    bool encodeMaster(const std::string& path, const Encoding& e, std::string& error);
     // Sends one frame, RGB rows top row first.
     bool write(const std::vector<unsigned char>& rgb, std::string& error);
     // Closes the pipe, waits for ffmpeg and puts the file in place.
