@@ -89,7 +89,7 @@ ssh)
   need sshd ssh ssh-keygen parallel rsync
   # sshd checks that its privilege separation folder is there, which its service makes at boot.
   if [ ! -d /run/sshd ]; then mkdir -m 755 /run/sshd; made_run_sshd=1; fi
-  mkdir -m 700 ../ssh
+  mkdir -m 700 ../ssh ../home
   ssh-keygen -q -t ed25519 -N '' -C engine-host -f ../ssh/host_key
   ssh-keygen -q -t ed25519 -N '' -C engine-client -f ../ssh/client_key
   cp ../ssh/client_key.pub ../ssh/authorized_keys
@@ -109,6 +109,8 @@ StrictModes no
 PrintMotd no
 PrintLastLog no
 MaxStartups 50
+# The machine's login folder: its own, in the temporary folder.
+ForceCommand cd $tmp/home && eval "\$SSH_ORIGINAL_COMMAND"
 EOF
   # The two machines GNU parallel is given are this one under two names.
   cat >../ssh/config <<EOF
@@ -128,8 +130,8 @@ EOF
   daemons=($!)
   wait_for 30 ssh -F ../ssh/config node1 true || { cat ../ssh/sshd.log >&2; fail "sshd did not start"; }
 
-  # The recipe across machines, each piece made in a folder of the node's and brought back.
-  parallel --ssh 'ssh -F ../ssh/config' --sshlogin 1/node1,1/node2 --workdir "$tmp/node" \
+  # The recipe across machines, each piece made in a folder of its own there and brought back.
+  parallel --ssh 'ssh -F ../ssh/config' --sshlogin 1/node1,1/node2 --workdir ... \
     --return show.piece-{}-of-$pieces.mkv --cleanup --halt now,fail=1 \
     "$capture" --quiet --master show.mkv --piece {}/$pieces "${options[@]}" ::: $(seq -w $pieces) ||
     fail "GNU parallel failed"
