@@ -20,7 +20,8 @@ need ffmpeg
 # A tiny capture with scenes that carry state: 8 frames, in 3 pieces.
 fps=2
 frames=8
-options=(--size 320x240 --fps $fps --from 159000 --to 162500)
+samples=$((frames * 48000 / fps))
+options=(--size 320x240 --fps "$fps" --from 159000 --to 162500)
 pieces=3
 
 tmp=$(mktemp -d)
@@ -75,8 +76,8 @@ compare() {
     ffmpeg -v error -i "$f" -map 0:v -f framemd5 - | grep -v '^#' >"$f.frames"
     ffmpeg -v error -i "$f" -map 0:a -c:a pcm_s32le -f s32le - >"$f.sound"
     [ "$(wc -l <"$f.frames")" -eq $frames ] || fail "$f has $(wc -l <"$f.frames") frames, not $frames"
-    [ "$(stat -c %s "$f.sound")" -eq $((frames * 48000 / fps * 8)) ] ||
-      fail "$f has $(($(stat -c %s "$f.sound") / 8)) samples of sound, not $((frames * 48000 / fps))"
+    [ "$(stat -c %s "$f.sound")" -eq $((samples * 8)) ] ||
+      fail "$f has $(($(stat -c %s "$f.sound") / 8)) samples of sound, not $samples"
   done
   cmp -s one/show.mkv.frames show.mkv.frames || fail "the joined frames differ from one machine's"
   cmp -s one/show.mkv.sound show.mkv.sound || fail "the joined sound differs from one machine's"
@@ -195,7 +196,7 @@ EOF
   # The recipe: the job array of the pieces, and the join once they have all succeeded.
   job=$(sbatch --parsable --array=1-$pieces "$script" $pieces \
     "$capture" --quiet --master show.mkv "${options[@]}")
-  join=$(sbatch --parsable --dependency=afterok:$job --kill-on-invalid-dep=yes \
+  join=$(sbatch --parsable --dependency="afterok:$job" --kill-on-invalid-dep=yes \
     --wrap "$(printf '%q' "$capture") --join show.mkv show.piece-*-of-$pieces.mkv")
   ended() { [ -z "$(squeue -h -j "$job,$join")" ]; }
   # Generous: the wait only ends a run that hangs.
