@@ -152,12 +152,15 @@ slurm)
   # The node is this machine; it is also the controller. Jobs can neither be tracked by cgroups
   # nor bound to cores here (no systemd, a container).
   node=$(hostname -s)
+  ctld_port=$(free_port)
+  node_port=$(free_port)
+  while [ "$node_port" = "$ctld_port" ]; do node_port=$(free_port); done
   export SLURM_CONF=$tmp/slurm/slurm.conf
   cat >"$SLURM_CONF" <<EOF
 ClusterName=engines
 SlurmctldHost=$node(127.0.0.1)
-SlurmctldPort=$(free_port)
-SlurmdPort=$(free_port)
+SlurmctldPort=$ctld_port
+SlurmdPort=$node_port
 SlurmUser=root
 SlurmdUser=root
 AuthType=auth/munge
