@@ -120,11 +120,10 @@ bool VideoEncoder::encodeMaster(const std::string& path, const Encoding& e, std:
 {
     std::vector<std::string> args = {"-i", fileURL(e.wavPath)};
     auto add = [&args](const std::vector<std::string>& more) { args.insert(args.end(), more.begin(), more.end()); };
-    // The sound as a second input of the same file, so that an offset it needs moves it alone.
-    add(soundInput(e));
     add(metadataInput(e));
-    add({"-map", "0:v", "-map", "1:a"});
-    add(metadataMaps(e, 2));
+    add({"-map", "0:v", "-map", "0:a"});
+    add(metadataMaps(e, 1));
+    add(soundOfMaster(e));
     add(videoCodec(e));
     add(soundAndContainer(e));
     return launch(path, args, false, error);
