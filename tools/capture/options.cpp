@@ -101,11 +101,10 @@ static const char* const USAGE =
     "                 capture (its size, rate, range, count or build), a piece given twice or\n"
     "                 one missing are refused, naming them, before anything is written\n"
     "                 e.g. quenrastilan-capture --join show.mkv show.piece-*-of-16.mkv\n"
-    "  --from-master MASTER\n"
-    "                 with --video: encode the video from a master this tool made instead of\n"
-    "                 drawing the show again, at the master's size or, with --size, smaller\n"
-    "                 (scaled, the picture's shape kept between black bars): the same range,\n"
-    "                 rate, sound, tags and chapters as a video captured directly\n"
+    "  --from-master FILE  with --video: encode the video from a master this tool made\n"
+    "                 instead of drawing the show again, at the master's size or, with --size,\n"
+    "                 smaller (scaled, the picture's shape kept between black bars): the same\n"
+    "                 range, rate, sound, tags and chapters as a video captured directly\n"
     "                 e.g. quenrastilan-capture --video show.webm --from-master show.mkv\n"
     "  --sheet FILE   a contact sheet (PNG): one thumbnail per scene at the middle of its\n"
     "                 range (or a little later where the scene shows next to nothing in the\n"
@@ -138,8 +137,8 @@ static const char* const USAGE =
 // The most pieces a capture is cut into.
 static const int MAX_PIECES = 9999;
 
-// The largest frame: 8K UHD.
-static const int MAX_WIDTH = 7680, MAX_HEIGHT = 4320;
+// The largest frame: 8K wide, as tall as the 4:3 picture at that width.
+static const int MAX_WIDTH = 7680, MAX_HEIGHT = 5760;
 
 void refuse(const std::string& message)
 {
