@@ -62,7 +62,7 @@ TEST(Capture, BadRequestsSayWhatIsWrongAndWriteNothing)
         {{"--master", dir + "/m.mkv", "--piece", "4/3"}, "the K of --piece K/N takes a whole number from 1 to 3"},
         {{"--master", "-", "--piece", "1/2"}, "not a stream"},
         {{"--master", dir + "/m.mkv", "--piece", "3/40", "--from", "0", "--to", "100"}, "fewer than the pieces"},
-        {{"--video", mp4, "--from-master", dir + "/m.mkv", "--from", "0"}, "--from does not go with --video"},
+        {{"--video", mp4, "--from-master", dir + "/m.mkv", "--from", "0"}, "--from does not go with --video with --from-master"},
         {{"--join", dir + "/m.mkv"}, "give the pieces"},
     };
     for (const auto& c : bad) {

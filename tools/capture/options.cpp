@@ -68,7 +68,7 @@ static const char* const USAGE =
     "                   .webm       VP9 and Opus, for web pages\n"
     "                 - or /dev/stdout (standard output), /dev/fd/N, a FIFO or a device get\n"
     "                 the stream as it is made, Matroska unless the name ends in .webm; an MP4\n"
-    "                 or MOV is refused there, since it is finished by going back to its start\n"
+    "                 or MOV is refused there, since it is finished by going back to its start.\n"
     "                 A video or master has a chapter for each scene it shows, named by the\n"
     "                 scene's title, from the scene's start (its first frame for a scene\n"
     "                 already on) to the next chapter's\n"
@@ -265,7 +265,7 @@ static bool appliesTo(const std::string& option, const Options& o)
 static std::string modeName(const Options& o)
 {
     return o.at >= 0           ? "--at"
-           : !o.video.empty()  ? "--video"
+           : !o.video.empty()  ? (o.fromMaster.empty() ? "--video" : "--video with --from-master")
            : !o.master.empty() ? "--master"
            : !o.join.empty()   ? "--join"
            : !o.sheet.empty()  ? "--sheet"
