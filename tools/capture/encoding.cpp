@@ -49,6 +49,14 @@ std::vector<std::string> soundInput(const Encoding& e)
     return a;
 }
 
+// A master's sound is timed in milliseconds: it is timed again by its samples, from the first
+// (312 samples late where soundInput() gives them so).
+std::vector<std::string> soundOfMaster(const Encoding& e)
+{
+    bool late = e.format->sound == SoundCodec::OPUS && shiftsOpusTracks();
+    return {"-af", "asettb=1/48000,asetpts=N+" + std::to_string(late ? OPUS_PRE_SKIP : 0)};
+}
+
 // libvpx-vp9's speed for each of x264's presets, fastest first: its deadline and -cpu-used,
 // matched by the CPU time each takes on four seconds of the three scenes that cost the encoders
 // most (newton, field, cell at 60 fps). VP9's fastest, real-time speed 8, takes 2 to 3 times

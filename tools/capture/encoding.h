@@ -35,6 +35,8 @@ std::vector<std::string> soundInput(const Encoding& e);
 // (none for a part).
 std::vector<std::string> metadataInput(const Encoding& e);
 std::vector<std::string> metadataMaps(const Encoding& e, int index);
+// The filter that times a master's sound (e.wavPath) as soundInput() times a WAV file's.
+std::vector<std::string> soundOfMaster(const Encoding& e);
 // The video codec's arguments.
 std::vector<std::string> videoCodec(const Encoding& e);
 // The colour tags of a video (none for a master), also given when its parts are copied.

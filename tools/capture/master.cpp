@@ -5,6 +5,7 @@
 #include "formats.h"
 #include "modes.h"
 #include "paths.h"
+#include "progress.h"
 #include "tags.h"
 #include "video.h"
 
@@ -144,12 +145,15 @@ void joinPieces(const Options& o)
     e.metadataPath = metadataFile(&whole, f, whole.fps);
     VideoEncoder joiner(o.join, &stopped);
     joiner.destination(streamFd, o.overwrite);
+    Progress progress("join", f.count, o.quiet);
+    joiner.reportFrames([&progress](long long frames) { progress.step(frames - progress.done()); });
     undoOnFailure([&joiner] { joiner.abort(); });
     std::string error;
     if (!joiner.join(o.join, parts, e, error) || !joiner.finish(error))
         fail(error);
     std::remove(e.metadataPath.c_str());
     keepAll();
+    progress.finish();
 }
 
 void videoFromMaster(Options o)
@@ -189,9 +193,12 @@ void videoFromMaster(Options o)
     e.metadataPath = metadataOf(o, f);
     VideoEncoder encoder(o.video, &stopped);
     encoder.destination(o.streamFd, o.overwrite);
+    Progress progress("video", f.count, o.quiet);
+    encoder.reportFrames([&progress](long long frames) { progress.step(frames - progress.done()); });
     undoOnFailure([&encoder] { encoder.abort(); });
     if (!encoder.encodeMaster(o.video, e, error) || !encoder.finish(error))
         fail(error);
     std::remove(e.metadataPath.c_str());
     keepAll();
+    progress.finish();
 }

@@ -68,7 +68,7 @@ static const char* const USAGE =
     "                   .webm       VP9 and Opus, for web pages\n"
     "                 - or /dev/stdout (standard output), /dev/fd/N, a FIFO or a device get\n"
     "                 the stream as it is made, Matroska unless the name ends in .webm; an MP4\n"
-    "                 or MOV is refused there, since it is finished by going back to its start\n"
+    "                 or MOV is refused there, since it is finished by going back to its start.\n"
     "                 A video or master has a chapter for each scene it shows, named by the\n"
     "                 scene's title, from the scene's start (its first frame for a scene\n"
     "                 already on) to the next chapter's\n"
@@ -101,11 +101,10 @@ static const char* const USAGE =
     "                 capture (its size, rate, range, count or build), a piece given twice or\n"
     "                 one missing are refused, naming them, before anything is written\n"
     "                 e.g. quenrastilan-capture --join show.mkv show.piece-*-of-16.mkv\n"
-    "  --from-master MASTER\n"
-    "                 with --video: encode the video from a master this tool made instead of\n"
-    "                 drawing the show again, at the master's size or, with --size, smaller\n"
-    "                 (scaled, the picture's shape kept between black bars): the same range,\n"
-    "                 rate, sound, tags and chapters as a video captured directly\n"
+    "  --from-master FILE  with --video: encode the video from a master this tool made\n"
+    "                 instead of drawing the show again, at the master's size or, with --size,\n"
+    "                 smaller (scaled, the picture's shape kept between black bars): the same\n"
+    "                 range, rate, sound, tags and chapters as a video captured directly\n"
     "                 e.g. quenrastilan-capture --video show.webm --from-master show.mkv\n"
     "  --sheet FILE   a contact sheet (PNG): one thumbnail per scene at the middle of its\n"
     "                 range (or a little later where the scene shows next to nothing in the\n"
@@ -138,8 +137,8 @@ static const char* const USAGE =
 // The most pieces a capture is cut into.
 static const int MAX_PIECES = 9999;
 
-// The largest frame: 8K UHD.
-static const int MAX_WIDTH = 7680, MAX_HEIGHT = 4320;
+// The largest frame: 8K wide, as tall as the 4:3 picture at that width.
+static const int MAX_WIDTH = 7680, MAX_HEIGHT = 5760;
 
 void refuse(const std::string& message)
 {
@@ -266,7 +265,7 @@ static bool appliesTo(const std::string& option, const Options& o)
 static std::string modeName(const Options& o)
 {
     return o.at >= 0           ? "--at"
-           : !o.video.empty()  ? "--video"
+           : !o.video.empty()  ? (o.fromMaster.empty() ? "--video" : "--video with --from-master")
            : !o.master.empty() ? "--master"
            : !o.join.empty()   ? "--join"
            : !o.sheet.empty()  ? "--sheet"

@@ -6,6 +6,7 @@
 #include "encoding.h"
 
 #include <csignal>
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -35,6 +36,10 @@ public:
         replace_ = replace;
     }
 
+    // Called while finish() waits with the number of frames ffmpeg has written so far, when
+    // ffmpeg reads the frames itself (a join, a video from a master). Set before starting it.
+    void reportFrames(std::function<void(long long)> report) { report_ = std::move(report); }
+
     // Starts ffmpeg writing the encoding's frames, sent by write(), to path. A regular output
     // file is written under a temporary name and appears only when finish() succeeds; a stream
     // is written as it comes.
@@ -53,6 +58,8 @@ public:
     void abort();
 
 private:
+    void readProgress();
+
     bool launch(const std::string& path, std::vector<std::string> args, bool framesOnPipe, std::string& error);
     bool wait(int& status, std::string& error);
     std::string writeError() const;
@@ -62,6 +69,10 @@ private:
     const volatile std::sig_atomic_t* stop_;
     pid_t pid_ = -1;
     int pipe_ = -1;
+    // ffmpeg's -progress lines, and what of them is read but not yet a whole line.
+    int progress_ = -1;
+    std::string progressText_;
+    std::function<void(long long)> report_;
     int streamFd_ = -1;
     bool replace_ = false;
     std::string path_, temp_, log_, list_;
