@@ -59,6 +59,11 @@ TEST(Capture, BadRequestsSayWhatIsWrongAndWriteNothing)
         {{"--size", "1024", "--at", "0", "--out", png}, "--size"},
         {{"--size", "1025x768", "--video", mp4}, "even"},
         {{"--jobs", "0", "--video", mp4}, "--jobs"},
+        {{"--master", dir + "/m.mkv", "--piece", "4/3"}, "the K of --piece K/N takes a whole number from 1 to 3"},
+        {{"--master", "-", "--piece", "1/2"}, "not a stream"},
+        {{"--master", dir + "/m.mkv", "--piece", "3/40", "--from", "0", "--to", "100"}, "fewer than the pieces"},
+        {{"--video", mp4, "--from-master", dir + "/m.mkv", "--from", "0"}, "--from does not go with --video with --from-master"},
+        {{"--join", dir + "/m.mkv"}, "give the pieces"},
     };
     for (const auto& c : bad) {
         std::string typed;
@@ -174,23 +179,35 @@ TEST(Capture, LargeTextIsSharpAndInPlace)
 // exactly the samples they span, and rendering it in two processes gives the same frames; a
 // still draws the frames before its own without rasterising them, and matches. The range
 // crosses the start of the potential field, whose frames build on the frames before.
-TEST(Capture, TheMasterIsLosslessSampleExactAndTheSameInPartsAndAStillMatches)
+// A master decodes to the PNG frames of its range and its samples, the same from one process,
+// from two, and joined from three pieces made in any order (made again, a piece is the same
+// bytes); each has a chapter for the scene on at its first frame and one for the scene that
+// starts within it.
+TEST(Capture, TheMasterIsLosslessSampleExactAndTheSameInPartsAndPiecesAndAStillMatches)
 {
     std::string dir = newTempDir();
     // 39890 to 40310 ms at 30 fps (frame n at (int)(n * 1000 / 30) ms): frames 1197 (39900) to
-    // 1209 (40300), 13 frames, 13 * 1600 samples.
+    // 1209 (40300), 13 frames, 13 * 1600 samples; the potential field from 40000 ms.
+    const std::vector<std::string> range = {"--fps", "30", "--from", "39890", "--to", "40310", "--quiet"};
+    auto capture = [&](std::vector<std::string> args) {
+        args.insert(args.end(), range.begin(), range.end());
+        return runCapture(args);
+    };
     for (std::string jobs : {"1", "2"})
-        ASSERT_EQ(runCapture({"--master", dir + "/m" + jobs + ".mkv", "--fps", "30", "--from", "39890", "--to", "40310",
-                              "--jobs", jobs, "--quiet"},
-                             nullptr),
-                  0);
+        ASSERT_EQ(capture({"--master", dir + "/m" + jobs + ".mkv", "--jobs", jobs}), 0);
+    for (std::string piece : {"3/3", "1/3", "2/3"})
+        ASSERT_EQ(capture({"--master", dir + "/m.mkv", "--piece", piece}), 0);
+    std::string piece2 = dir + "/m.piece-2-of-3.mkv", bytes = readText(piece2);
+    ASSERT_EQ(capture({"--master", dir + "/m.mkv", "--piece", "2/3", "--overwrite"}), 0);
+    EXPECT_TRUE(readText(piece2) == bytes) << "a piece made again differs";
+    ASSERT_EQ(runCapture({"--join", dir + "/mj.mkv", dir + "/m.piece-3-of-3.mkv", piece2, dir + "/m.piece-1-of-3.mkv"}), 0);
     ASSERT_EQ(runCapture({"--fps", "30", "--from", "39890", "--to", "40310", "--out", dir + "/png", "--jobs", "1"}), 0);
     EXPECT_FALSE(fileExists(dir + "/png/001196.png") || fileExists(dir + "/png/001210.png"));
     ASSERT_EQ(runCapture({"--fps", "30", "--at", "40300", "--out", dir + "/still.png"}), 0);
     int w = 0, h = 0;
     EXPECT_EQ(readImage(dir + "/still.png", &w, &h), readImage(dir + "/png/001209.png"));
     EXPECT_TRUE(w == 1024 && h == 768) << w << "x" << h;
-    for (std::string jobs : {"1", "2"}) {
+    for (std::string jobs : {"1", "2", "j"}) {
         SCOPED_TRACE("--jobs " + jobs);
         std::string m = dir + "/m" + jobs + ".mkv", frames = dir + "/f" + jobs;
         ASSERT_EQ(std::system(("mkdir " + frames + " && ffmpeg -v error -nostdin -i " + m + " -pix_fmt rgb24 " + frames +
@@ -206,6 +223,9 @@ TEST(Capture, TheMasterIsLosslessSampleExactAndTheSameInPartsAndAStillMatches)
         struct stat st;
         ASSERT_EQ(stat((frames + "/sound.raw").c_str(), &st), 0);
         EXPECT_EQ(st.st_size, 13 * 1600 * 4);
+        EXPECT_TRUE(readText(frames + "/sound.raw") == readText(dir + "/f1/sound.raw"));
+        EXPECT_EQ(shellOutput("ffprobe -v error -show_chapters -of csv=p=0 " + m + " | cut -d, -f4,6,7"),
+                  "0.000000,0.100000,Spinning Platonic solids\n0.100000,0.433000,Potential field\n");
     }
     std::system(("rm -rf " + dir).c_str());
 }

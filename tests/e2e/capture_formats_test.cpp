@@ -31,10 +31,13 @@ static std::string probe(const std::string& path)
 
 // Each ending the capture takes, in any case, gets the file it names, as ffprobe sees it; any
 // other is refused with status 2 and one line naming the path and the endings it takes, before
-// anything is written. Videos are four frames.
+// anything is written. Videos are three frames, across the start of a scene: each format holds
+// the chapters of both scenes as players read them.
 TEST(CaptureFormats, TheNameChoosesTheFormatAndAnyOtherIsRefused)
 {
-    const std::vector<std::string> VIDEO = {"--fps", "30", "--from", "3000", "--to", "3100"};
+    // Frames 1199 to 1201, 39966 to 40033 ms; the potential field from 40000 ms.
+    const std::vector<std::string> VIDEO = {"--fps", "30", "--from", "39950", "--to", "40050"};
+    const std::string CHAPTERS = "0.000000,0.034000,Spinning Platonic solids\n0.034000,0.100000,Potential field\n";
     const struct {
         std::vector<std::string> args;
         const char* made;  // what probe() finds in the file; nullptr: refused, naming this
@@ -73,6 +76,11 @@ TEST(CaptureFormats, TheNameChoosesTheFormatAndAnyOtherIsRefused)
             std::istringstream expected(row.made);
             for (std::string word; expected >> word;)
                 EXPECT_NE((" " + found + " ").find(" " + word + " "), std::string::npos) << word << " in " << found;
+            if (option == "--video" || option == "--master") {
+                EXPECT_EQ(shellOutput("ffprobe -v error -show_chapters -of csv=p=0 '" + work + "/" + file +
+                                      "' | cut -d, -f4,6,7"),
+                          CHAPTERS);
+            }
             std::remove((work + "/" + file).c_str());
         } else {
             EXPECT_EQ(status, 2);

@@ -49,6 +49,14 @@ std::vector<std::string> soundInput(const Encoding& e)
     return a;
 }
 
+// A master's sound is timed in milliseconds: it is timed again by its samples, from the first
+// (312 samples late where soundInput() gives them so).
+std::vector<std::string> soundOfMaster(const Encoding& e)
+{
+    bool late = e.format->sound == SoundCodec::OPUS && shiftsOpusTracks();
+    return {"-af", "asettb=1/48000,asetpts=N+" + std::to_string(late ? OPUS_PRE_SKIP : 0)};
+}
+
 // libvpx-vp9's speed for each of x264's presets, fastest first: its deadline and -cpu-used,
 // matched by the CPU time each takes on four seconds of the three scenes that cost the encoders
 // most (newton, field, cell at 60 fps). VP9's fastest, real-time speed 8, takes 2 to 3 times
@@ -61,6 +69,34 @@ static const struct {
     {"realtime", 8}, {"realtime", 8}, {"realtime", 8}, {"realtime", 7}, {"realtime", 6},
     {"realtime", 5}, {"good", 4},     {"good", 3},     {"good", 2},
 };
+
+std::vector<std::string> metadataInput(const Encoding& e)
+{
+    if (e.metadataPath.empty())
+        return {};
+    return {"-f", "ffmetadata", "-i", fileURL(e.metadataPath)};
+}
+
+std::vector<std::string> metadataMaps(const Encoding& e, int index)
+{
+    if (e.metadataPath.empty())
+        return {};
+    return {"-map_metadata", std::to_string(index), "-map_chapters", std::to_string(index)};
+}
+
+// A master's frames from one of another size: scaled to fit, the picture's shape kept between
+// black bars, each side even.
+static std::string resized(const Encoding& e)
+{
+    if (!e.sourceWidth || (e.sourceWidth == e.width && e.sourceHeight == e.height))
+        return "";
+    char filter[200];
+    std::snprintf(filter, sizeof filter,
+                  "scale=%d:%d:force_original_aspect_ratio=decrease:force_divisible_by=2:flags=lanczos,"
+                  "pad=%d:%d:-1:-1:black,",
+                  e.width, e.height, e.width, e.height);
+    return filter;
+}
 
 std::vector<std::string> videoCodec(const Encoding& e)
 {
@@ -75,7 +111,9 @@ std::vector<std::string> videoCodec(const Encoding& e)
         a = {"-c:v", "libvpx-vp9", "-crf", crf, "-b:v", "0", "-deadline", VP9_SPEEDS[rank].deadline,
              "-cpu-used", std::to_string(VP9_SPEEDS[rank].cpuUsed), "-row-mt", "1"};
     }
-    a.insert(a.end(), {"-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p"});
+    // A master's frames are taken as the drawn frames are given, 8-bit RGB, so that they convert alike.
+    std::string from = e.sourceWidth ? "format=rgb24," : "";
+    a.insert(a.end(), {"-vf", from + resized(e) + "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p"});
     std::vector<std::string> tags = colourTags(e);
     a.insert(a.end(), tags.begin(), tags.end());
     return a;
@@ -109,8 +147,17 @@ std::vector<std::string> soundAndContainer(const Encoding& e)
     a.insert(a.end(), {"-t", seconds});
     if (e.format->indexFirst)
         a.insert(a.end(), {"-movflags", "+faststart"});
+    // A master, and each piece of one, holds no date, version or random identifier: the same
+    // frames give the same bytes.
+    if (e.format->video == VideoCodec::FFV1)
+        a.insert(a.end(), {"-fflags", "+bitexact"});
     a.insert(a.end(), {"-f", e.format->muxer});
     return a;
+}
+
+std::vector<std::string> copiedContainer(const Encoding& e)
+{
+    return {"-c", "copy", "-fflags", "+bitexact", "-f", e.format->muxer};
 }
 
 std::vector<std::string> partContainer()

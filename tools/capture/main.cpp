@@ -4,9 +4,11 @@
 // The parts, in the order a run goes through them: options.* reads the command line, paths.*
 // checks the output and makes its folders, ending.* is how a run stops or fails and what it
 // then undoes, pieces.* renders a long range in several processes, modes.* each mode in one;
-// run.* is the simulated clock they share, video.* the encoder, sheet.* and progress.* what
-// they say.
+// run.* is the simulated clock they share, video.* the encoder, tags.* the chapters and tags
+// of its files, sheet.* and progress.* what they say. master.* joins pieces of a capture made
+// anywhere and encodes videos from a master, drawing nothing.
 #include "formats.h"
+#include "master.h"
 #include "modes.h"
 #include "options.h"
 #include "paths.h"
@@ -27,14 +29,24 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
     stopAtOnceOnSignals();
 
+    if ((o.encoded() || !o.join.empty()) && !ffmpegAvailable())
+        fail(std::string(!o.video.empty() ? "--video" : !o.join.empty() ? "--join" : "--master") +
+             " needs ffmpeg, which is not installed (apt-get install ffmpeg)");
+    if (!o.join.empty()) {
+        joinPieces(o);
+        return 0;
+    }
+    if (!o.fromMaster.empty()) {
+        videoFromMaster(o);
+        return 0;
+    }
+    if (o.pieces)
+        o.master = pieceName(o.master, o.piece, o.pieces);
     bool encoded = o.encoded();
     const std::string& file = o.video.empty() ? o.master : o.video;
     if (!o.audio.empty()) {
         prepareOutputFile("--audio", o.audio, o.overwrite);
     } else if (encoded) {
-        if (!ffmpegAvailable())
-            fail(std::string(o.video.empty() ? "--master" : "--video") +
-                 " needs ffmpeg, which is not installed (apt-get install ffmpeg)");
         prepareOutputFile(o.video.empty() ? "--master" : "--video", file, o.overwrite);
         if (writtenInPlace(file))
             o.streamFd = openStream(file);

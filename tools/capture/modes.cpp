@@ -4,6 +4,7 @@
 #include "paths.h"
 #include "progress.h"
 #include "sheet.h"
+#include "tags.h"
 #include "ending.h"
 #include "frame/module.h"
 #include "frame/show.h"
@@ -100,6 +101,12 @@ std::string soundOf(const Frames& f, int fps)
     return wavName;
 }
 
+std::string metadataOf(const Options& o, const Frames& f)
+{
+    Capture c = captureOf(o);
+    return metadataFile(o.master.empty() ? nullptr : &c, f, o.fps);
+}
+
 Encoding encodingOf(const Options& o, const Frames& f)
 {
     Encoding e;
@@ -119,6 +126,7 @@ void captureEncoded(const HeadlessContext& gl, const Options& o)
     Frames f = framesOf(o);
     Encoding e = encodingOf(o, f);
     e.wavPath = soundOf(f, o.fps);
+    e.metadataPath = metadataOf(o, f);
     VideoEncoder encoder(path, &stopped);
     encoder.destination(o.streamFd, o.overwrite);
     undoOnFailure([&encoder] { encoder.abort(); });
@@ -137,6 +145,7 @@ void captureEncoded(const HeadlessContext& gl, const Options& o)
     if (!encoder.finish(error))
         fail(error);
     std::remove(e.wavPath.c_str());
+    std::remove(e.metadataPath.c_str());
     keepAll();
     progress.finish();
 }

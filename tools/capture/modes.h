@@ -27,6 +27,8 @@ void renderAudio(int fromMs, const std::string& path, bool overwrite);
 void writeFrame(const HeadlessContext& gl, FrameFolder& folder, long long n);
 // the soundtrack of frames f as a temporary WAV file, removed again if the capture fails;
 std::string soundOf(const Frames& f, int fps);
+// the tags and chapters of the options' video or master of frames f, as ffmpeg's metadata file;
+std::string metadataOf(const Options& o, const Frames& f);
 // and the encoding of the options' video or master for frames f, without its sound.
 Encoding encodingOf(const Options& o, const Frames& f);
 

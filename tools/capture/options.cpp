@@ -20,8 +20,11 @@ static const char* const USAGE =
     "                            --out DIR\n"
     "       quenrastilan-capture --video FILE.mp4|.mov|.mkv|.webm|- [--fps N] [--size WxH] [--jobs N]\n"
     "                            [--from MS] [--to MS] [--preset NAME] [--crf N] [--overwrite]\n"
+    "       quenrastilan-capture --video FILE.mp4|.mov|.mkv|.webm|- --from-master MASTER.mkv\n"
+    "                            [--size WxH] [--preset NAME] [--crf N] [--overwrite]\n"
     "       quenrastilan-capture --master FILE.mkv|- [--fps N] [--size WxH] [--jobs N] [--from MS]\n"
-    "                            [--to MS] [--overwrite]\n"
+    "                            [--to MS] [--piece K/N] [--overwrite]\n"
+    "       quenrastilan-capture --join FILE.mkv|- [--overwrite] PIECE.mkv...\n"
     "       quenrastilan-capture --sheet FILE.png [--fps N] [--size WxH] [--overwrite]\n"
     "       quenrastilan-capture --audio FILE.wav [--overwrite]\n"
     "       quenrastilan-capture --check [--fps N]\n"
@@ -66,7 +69,10 @@ static const char* const USAGE =
     "                   .webm       VP9 and Opus, for web pages\n"
     "                 - or /dev/stdout (standard output), /dev/fd/N, a FIFO or a device get\n"
     "                 the stream as it is made, Matroska unless the name ends in .webm; an MP4\n"
-    "                 or MOV is refused there, since it is finished by going back to its start\n"
+    "                 or MOV is refused there, since it is finished by going back to its start.\n"
+    "                 A video or master has a chapter for each scene it shows, named by the\n"
+    "                 scene's title, from the scene's start (its first frame for a scene\n"
+    "                 already on) to the next chapter's\n"
     "                 e.g. quenrastilan-capture --video show.mp4\n"
     "                      quenrastilan-capture --video newton.webm --from 66000 --to 94000\n"
     "                      quenrastilan-capture --video - --from 66000 --to 94000 | ffplay -\n"
@@ -83,6 +89,24 @@ static const char* const USAGE =
     "                 frame n spans the samples from n * 48000 / fps on, and the frames decode\n"
     "                 to exactly the PNG frames\n"
     "                 e.g. quenrastilan-capture --master show.mkv\n"
+    "  --piece K/N    with --master: only the K-th (from 1) of N ranges of the range's frames,\n"
+    "                 cut as evenly as whole frames allow, with their sound, into\n"
+    "                 NAME.piece-K-of-N.mkv beside the master named (K with as many digits as\n"
+    "                 N). Each piece is made on its own, by any machine in any order, and the\n"
+    "                 same options give the same bytes; it says in its tags which capture it is\n"
+    "                 part of, and which part\n"
+    "                 e.g. quenrastilan-capture --master show.mkv --piece 3/16\n"
+    "  --join FILE    join the pieces of one capture, all of them, each once, into the master\n"
+    "                 FILE (.mkv, or a stream as for --video): the same frames and sound as the\n"
+    "                 master made in one run, copied, not encoded again. Pieces of another\n"
+    "                 capture (its size, rate, range, count or build), a piece given twice or\n"
+    "                 one missing are refused, naming them, before anything is written\n"
+    "                 e.g. quenrastilan-capture --join show.mkv show.piece-*-of-16.mkv\n"
+    "  --from-master FILE  with --video: encode the video from a master this tool made\n"
+    "                 instead of drawing the show again, at the master's size or, with --size,\n"
+    "                 smaller (scaled, the picture's shape kept between black bars): the same\n"
+    "                 range, rate, sound, tags and chapters as a video captured directly\n"
+    "                 e.g. quenrastilan-capture --video show.webm --from-master show.mkv\n"
     "  --sheet FILE   a contact sheet (PNG): one thumbnail per scene at the middle of its\n"
     "                 range (or a little later where the scene shows next to nothing in the\n"
     "                 4:3 picture), labelled with the scene's name and time. The moments are\n"
@@ -111,8 +135,11 @@ static const char* const USAGE =
 
     "Licence: MIT; the glyphs are DejaVu Sans Bold's, under the Bitstream Vera font licence.\n";
 
-// The largest frame: 8K UHD.
-static const int MAX_WIDTH = 7680, MAX_HEIGHT = 4320;
+// The most pieces a capture is cut into.
+static const int MAX_PIECES = 9999;
+
+// The largest frame: 8K wide, as tall as the 4:3 picture at that width.
+static const int MAX_WIDTH = 7680, MAX_HEIGHT = 5760;
 
 void refuse(const std::string& message)
 {
@@ -145,10 +172,11 @@ static void checkOneMode(const Options& o)
     mode(!o.encoded() && (o.from >= 0 || o.to >= 0), "--from/--to");
     mode(!o.video.empty(), "--video");
     mode(!o.master.empty(), "--master");
+    mode(!o.join.empty(), "--join");
     mode(!o.sheet.empty(), "--sheet");
     mode(!o.audio.empty(), "--audio");
     mode(o.check, "--check");
-    static const char* const ONE_OF = "one of --at, --from/--to, --video, --master, --sheet, --audio or --check";
+    static const char* const ONE_OF = "one of --at, --from/--to, --video, --master, --join, --sheet, --audio or --check";
     if (count == 0)
         refuse(std::string("give ") + ONE_OF + " (see --help)");
     if (count > 1)
@@ -174,15 +202,18 @@ static void checkFormat(Options& o)
         single("--sheet", o.sheet, "the sheet is a PNG file", ".png");
     if (!o.audio.empty())
         single("--audio", o.audio, "the soundtrack is a WAV file", ".wav");
-    if (o.encoded()) {
-        bool master = !o.master.empty();
-        const std::string& path = master ? o.master : o.video;
-        aFile(master ? "--master" : "--video", path);
+    if (o.encoded() || !o.join.empty()) {
+        bool master = o.video.empty();
+        const std::string& path = !o.video.empty() ? o.video : !o.join.empty() ? o.join : o.master;
+        const char* option = !o.video.empty() ? "--video" : !o.join.empty() ? "--join" : "--master";
+        aFile(option, path);
         o.format = videoFormatOf(path, master);
-        std::string named = std::string(master ? "--master " : "--video ") + path + ": ";
+        std::string named = std::string(option) + " " + path + ": ";
         if (!o.format)
             refuse(named + (master ? "a master is Matroska, so the name must end in .mkv"
                                    : "the container follows the name, which must end in " + videoExtensions(false)));
+        if (o.pieces && writtenInPlace(path))
+            refuse(named + "a piece is a file beside the master it names, not a stream: name a file");
         if (writtenInPlace(path)) {
             if (o.format->indexFirst)
                 refuse(named + "an MP4 or MOV is finished by going back to its start to put the index there, "
@@ -207,13 +238,21 @@ static void checkFormat(Options& o)
 static bool appliesTo(const std::string& option, const Options& o)
 {
     bool frames = !o.encoded() && o.from >= 0, still = o.at >= 0, sheet = !o.sheet.empty();
-    bool range = frames || o.encoded();
+    bool range = frames || (o.encoded() && o.fromMaster.empty());
+    if (!o.join.empty())
+        return option == "--join" || option == "--overwrite" || option == "--quiet";
     if (option == "--out")
         return still || frames;
     if (option == "--fps")
-        return o.audio.empty();
+        return o.audio.empty() && o.fromMaster.empty();
+    if (option == "--from" || option == "--to")
+        return o.fromMaster.empty();
     if (option == "--size")
-        return still || range || sheet;
+        return still || range || sheet || !o.fromMaster.empty();
+    if (option == "--piece")
+        return !o.master.empty();
+    if (option == "--from-master")
+        return !o.video.empty();
     if (option == "--jobs")
         return range;
     if (option == "--preset" || option == "--crf")
@@ -227,8 +266,9 @@ static bool appliesTo(const std::string& option, const Options& o)
 static std::string modeName(const Options& o)
 {
     return o.at >= 0           ? "--at"
-           : !o.video.empty()  ? "--video"
+           : !o.video.empty()  ? (o.fromMaster.empty() ? "--video" : "--video with --from-master")
            : !o.master.empty() ? "--master"
+           : !o.join.empty()   ? "--join"
            : !o.sheet.empty()  ? "--sheet"
            : !o.audio.empty()  ? "--audio"
            : o.check           ? "--check"
@@ -239,9 +279,15 @@ Options parseOptions(int argc, char** argv)
 {
     Options o;
     std::vector<std::string> given;
-    std::string crf;
+    std::string crf, piece;
+    std::vector<std::string> loose;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
+        // The pieces of --join; anything else not an option is refused once the mode is known.
+        if (a.compare(0, 2, "--") != 0 && a != "-h") {
+            loose.push_back(a);
+            continue;
+        }
         if (a == "--help" || a == "-h") {
             std::fputs(USAGE, stdout);
             std::exit(0);
@@ -249,7 +295,7 @@ Options parseOptions(int argc, char** argv)
         static const char* const flags[] = {"--quiet", "--check", "--overwrite"};
         static const char* const valued[] = {"--fps",   "--at",    "--from",  "--to",     "--out",  "--audio",
                                              "--video", "--sheet", "--crf",   "--size",   "--master", "--jobs",
-                                             "--preset"};
+                                             "--preset", "--piece", "--join", "--from-master"};
         bool flag = std::find(std::begin(flags), std::end(flags), a) != std::end(flags);
         if (!flag && std::find(std::begin(valued), std::end(valued), a) == std::end(valued))
             refuse("unknown option '" + a + "' (see --help)");
@@ -287,6 +333,12 @@ Options parseOptions(int argc, char** argv)
             o.preset = v;
         else if (a == "--jobs")
             o.jobs = parseInt(a, v, 1, 64);
+        else if (a == "--piece")
+            piece = v;
+        else if (a == "--join")
+            o.join = v;
+        else if (a == "--from-master")
+            o.fromMaster = v;
         else {
             std::string text = v;
             size_t x = text.find('x');
@@ -294,9 +346,22 @@ Options parseOptions(int argc, char** argv)
                 refuse("--size takes WxH, e.g. 1440x1080, not '" + text + "'");
             o.width = parseInt("the width of --size", text.substr(0, x).c_str(), 16, MAX_WIDTH);
             o.height = parseInt("the height of --size", text.substr(x + 1).c_str(), 16, MAX_HEIGHT);
+            o.sizeGiven = true;
         }
     }
+    if (!piece.empty()) {
+        size_t slash = piece.find('/');
+        if (slash == std::string::npos || slash == 0 || slash + 1 == piece.size())
+            refuse("--piece takes K/N, the K-th of N pieces, e.g. 3/16, not '" + piece + "'");
+        o.pieces = parseInt("the N of --piece K/N", piece.substr(slash + 1).c_str(), 1, MAX_PIECES);
+        o.piece = parseInt("the K of --piece K/N", piece.substr(0, slash).c_str(), 1, o.pieces);
+    }
     checkOneMode(o);
+    if (o.join.empty() && !loose.empty())
+        refuse("unknown option '" + loose[0] + "' (see --help)");
+    if (!o.join.empty() && loose.empty())
+        refuse("--join " + o.join + ": give the pieces to join after it (see --help)");
+    o.joined = loose;
     for (const std::string& option : given)
         if (!appliesTo(option, o))
             refuse(option + " does not go with " + modeName(o) + " (see --help)");
@@ -307,7 +372,9 @@ Options parseOptions(int argc, char** argv)
     if (!o.video.empty() && (o.width % 2 || o.height % 2))
         refuse("--video needs an even width and height, not " + std::to_string(o.width) + "x" +
                std::to_string(o.height));
-    if (o.encoded()) {
+    if (o.encoded() && !o.fromMaster.empty()) {
+        // The range, rate and size are the master's, read from it.
+    } else if (o.encoded()) {
         if (o.from < 0)
             o.from = 0;
         if (o.to < 0)
@@ -327,7 +394,10 @@ Options parseOptions(int argc, char** argv)
         refuse("--from " + std::to_string(o.from) + " is after --to " + std::to_string(o.to));
     if (o.fps < 0)
         o.fps = o.encoded() || o.check ? 60 : 30;
-    if (o.from >= 0 && frameTime(firstFrameFrom(o.from, o.fps), o.fps) > o.to)
+    if (o.pieces && wholeRangeOf(o).count < o.pieces)
+        refuse("--piece " + piece + ": the range has " + std::to_string(wholeRangeOf(o).count) +
+               " frames at this rate, fewer than the pieces asked for");
+    if (o.from >= 0 && o.fromMaster.empty() && frameTime(firstFrameFrom(o.from, o.fps), o.fps) > o.to)
         refuse("no frame falls in the range at this frame rate");
     if (o.preset.empty())
         o.preset = DEFAULT_PRESET;

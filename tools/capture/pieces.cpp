@@ -248,6 +248,7 @@ void captureInParts(const Options& o, const Frames& f, int jobs)
             names.push_back({partName(parts, k), pieces[k].count});
         Encoding e = encodingOf(o, f);
         e.wavPath = soundOf(f, o.fps);
+        e.metadataPath = metadataOf(o, f);
         VideoEncoder joiner(o.master.empty() ? o.video : o.master, &stopped);
         joiner.destination(o.streamFd, o.overwrite);
         undoOnFailure([&joiner] { joiner.abort(); });
@@ -255,6 +256,7 @@ void captureInParts(const Options& o, const Frames& f, int jobs)
         if (!joiner.join(o.master.empty() ? o.video : o.master, names, e, error) || !joiner.finish(error))
             fail(error);
         std::remove(e.wavPath.c_str());
+        std::remove(e.metadataPath.c_str());
         keepNewest();
     }
     removeParts();

@@ -15,6 +15,8 @@ public:
     void tick();
     // Ends the updating line (and says how long the whole run took, if anything was shown).
     void finish();
+    // How many are done.
+    long long done() const { return done_; }
 
 private:
     void show(bool last);

@@ -19,13 +19,25 @@ long long firstFrameFrom(int ms, int fps)
     return n;
 }
 
-Frames framesOf(const Options& o)
+Frames wholeRangeOf(const Options& o)
 {
     Frames f;
     f.first = firstFrameFrom(o.from, o.fps);
     while (frameTime(f.first + f.count, o.fps) <= o.to)
         f.count++;
     return f;
+}
+
+Frames pieceOf(const Frames& f, int k, int n)
+{
+    long long start = f.first + f.count * (k - 1) / n, end = f.first + f.count * k / n;
+    return {start, end - start};
+}
+
+Frames framesOf(const Options& o)
+{
+    Frames f = wholeRangeOf(o);
+    return o.pieces ? pieceOf(f, o.piece, o.pieces) : f;
 }
 
 void Run::draw(int t)

@@ -23,7 +23,11 @@ struct Frames {
 };
 // The frames of --from/--to: the first at or after --from, and how many up to --to (at least
 // one: the options refuse a range without a frame).
+Frames wholeRangeOf(const Options& o);
+// The frames a run renders: those of --from/--to, or of its --piece.
 Frames framesOf(const Options& o);
+// Piece k (from 1) of n of the frames f: n contiguous ranges, as even as whole frames allow.
+Frames pieceOf(const Frames& f, int k, int n);
 
 // The frame-by-frame run of one process: where the show stands (the time of the last frame
 // drawn, -1 before the first), and the frames drawn from there.

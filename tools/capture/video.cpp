@@ -62,7 +62,9 @@ bool VideoEncoder::start(const std::string& path, const Encoding& e, std::string
     auto add = [&args](const std::vector<std::string>& more) { args.insert(args.end(), more.begin(), more.end()); };
     if (!e.wavPath.empty()) {
         add(soundInput(e));
+        add(metadataInput(e));
         add({"-map", "0:v", "-map", "1:a"});
+        add(metadataMaps(e, 2));
     }
     add(videoCodec(e));
     add(e.wavPath.empty() ? partContainer() : soundAndContainer(e));
@@ -97,10 +99,32 @@ bool VideoEncoder::join(const std::string& path, const std::vector<VideoPart>& p
     }
     std::vector<std::string> args = {"-f", "concat", "-safe", "0", "-i", fileURL(list_)};
     auto add = [&args](const std::vector<std::string>& more) { args.insert(args.end(), more.begin(), more.end()); };
-    add(soundInput(e));
-    add({"-map", "0:v", "-map", "1:a", "-c:v", "copy"});
+    bool ownSound = e.wavPath.empty();
+    if (!ownSound)
+        add(soundInput(e));
+    add(metadataInput(e));
+    add({"-map", "0:v", "-map", ownSound ? "0:a" : "1:a"});
+    add(metadataMaps(e, ownSound ? 1 : 2));
+    if (ownSound) {
+        add(copiedContainer(e));
+        return launch(path, args, false, error);
+    }
+    add({"-c:v", "copy"});
     // The parts in NUT keep the tags the codec itself holds; the container's are given again.
     add(colourTags(e));
+    add(soundAndContainer(e));
+    return launch(path, args, false, error);
+}
+
+bool VideoEncoder::encodeMaster(const std::string& path, const Encoding& e, std::string& error)
+{
+    std::vector<std::string> args = {"-i", fileURL(e.wavPath)};
+    auto add = [&args](const std::vector<std::string>& more) { args.insert(args.end(), more.begin(), more.end()); };
+    add(metadataInput(e));
+    add({"-map", "0:v", "-map", "0:a"});
+    add(metadataMaps(e, 1));
+    add(soundOfMaster(e));
+    add(videoCodec(e));
     add(soundAndContainer(e));
     return launch(path, args, false, error);
 }
@@ -144,6 +168,12 @@ bool VideoEncoder::launch(const std::string& path, std::vector<std::string> tail
     // A frame is megabytes: a larger pipe passes it in fewer turns (best effort).
     fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
     std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
+    // Its progress on its standard output, read while it is waited for.
+    int progress[2] = {-1, -1};
+    if (report_ && pipe(progress) == 0) {
+        fcntl(progress[0], F_SETFL, O_NONBLOCK);
+        args.insert(args.end(), {"-progress", "pipe:1", "-nostats"});
+    }
     args.insert(args.end(), tail.begin(), tail.end());
     // The stream is descriptor 4 in ffmpeg (pipe:1 would be its own standard output, and the
     // user's descriptor may be any number, 3 among them).
@@ -157,8 +187,9 @@ bool VideoEncoder::launch(const std::string& path, std::vector<std::string> tail
         int devnull = fcntl(open("/dev/null", O_RDWR), F_DUPFD, 10);
         int log = fcntl(logFd, F_DUPFD, 10), frames = fcntl(fds[0], F_DUPFD, 10);
         int stream = streamFd_ >= 0 ? fcntl(streamFd_, F_DUPFD, 10) : devnull;
+        int out = progress[1] >= 0 ? fcntl(progress[1], F_DUPFD, 10) : devnull;
         dup2(devnull, 0);
-        dup2(devnull, 1);
+        dup2(out, 1);
         dup2(log, 2);
         dup2(frames, 3);
         dup2(stream, 4);
@@ -173,6 +204,9 @@ bool VideoEncoder::launch(const std::string& path, std::vector<std::string> tail
     }
     close(fds[0]);
     close(logFd);
+    if (progress[1] >= 0)
+        close(progress[1]);
+    progress_ = progress[0];
     pipe_ = fds[1];
     if (!framesOnPipe) {
         close(pipe_);
@@ -224,11 +258,27 @@ bool VideoEncoder::wait(int& status, std::string& error)
             error = "stopped";
             return false;
         }
+        readProgress();
         if (stop_)
             usleep(20000);
     }
     pid_ = -1;
+    readProgress();
     return true;
+}
+
+// Reports the last "frame=N" of the lines ffmpeg has written since the last look.
+void VideoEncoder::readProgress()
+{
+    char buffer[4096];
+    for (ssize_t n; progress_ >= 0 && (n = read(progress_, buffer, sizeof buffer)) > 0;)
+        progressText_.append(buffer, (size_t)n);
+    long long frames = -1;
+    for (size_t end; (end = progressText_.find('\n')) != std::string::npos; progressText_.erase(0, end + 1))
+        if (progressText_.compare(0, 6, "frame=") == 0)
+            frames = std::atoll(progressText_.c_str() + 6);
+    if (frames >= 0 && report_)
+        report_(frames);
 }
 
 // The reasons of the operating system that mean the output could not be written.
@@ -332,6 +382,9 @@ void VideoEncoder::abort()
     if (pipe_ >= 0)
         close(pipe_);
     pipe_ = -1;
+    if (progress_ >= 0)
+        close(progress_);
+    progress_ = -1;
     // Killed outright: what it would still write is thrown away.
     if (pid_ > 0) {
         kill(pid_, SIGKILL);

@@ -6,6 +6,7 @@
 #include "encoding.h"
 
 #include <csignal>
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -35,13 +36,20 @@ public:
         replace_ = replace;
     }
 
+    // Called while finish() waits with the number of frames ffmpeg has written so far, when
+    // ffmpeg reads the frames itself (a join, a video from a master). Set before starting it.
+    void reportFrames(std::function<void(long long)> report) { report_ = std::move(report); }
+
     // Starts ffmpeg writing the encoding's frames, sent by write(), to path. A regular output
     // file is written under a temporary name and appears only when finish() succeeds; a stream
     // is written as it comes.
     bool start(const std::string& path, const Encoding& e, std::string& error);
     // Starts ffmpeg joining parts written without sound (in order, by the same settings) with
     // the encoding's sound into path; the video is copied, not encoded again. finish() waits.
+    // Without the encoding's sound, the parts' own sound is copied with them.
     bool join(const std::string& path, const std::vector<VideoPart>& parts, const Encoding& e, std::string& error);
+    // Starts ffmpeg encoding the frames and sound of a master (e.wavPath) into path.
+    bool encodeMaster(const std::string& path, const Encoding& e, std::string& error);
     // Sends one frame, RGB rows top row first.
     bool write(const std::vector<unsigned char>& rgb, std::string& error);
     // Closes the pipe, waits for ffmpeg and puts the file in place.
@@ -50,6 +58,8 @@ public:
     void abort();
 
 private:
+    void readProgress();
+
     bool launch(const std::string& path, std::vector<std::string> args, bool framesOnPipe, std::string& error);
     bool wait(int& status, std::string& error);
     std::string writeError() const;
@@ -59,6 +69,10 @@ private:
     const volatile std::sig_atomic_t* stop_;
     pid_t pid_ = -1;
     int pipe_ = -1;
+    // ffmpeg's -progress lines, and what of them is read but not yet a whole line.
+    int progress_ = -1;
+    std::string progressText_;
+    std::function<void(long long)> report_;
     int streamFd_ = -1;
     bool replace_ = false;
     std::string path_, temp_, log_, list_;
