@@ -14,7 +14,8 @@ static std::string decoded(const std::string& path)
 }
 
 // A join is refused in one line with status 2, naming every piece missing, repeated, of another
-// capture or no piece at all, and writes nothing; given them all, once each, it joins.
+// capture or no piece at all, and writes nothing; given them all, once each, it joins, and with
+// one of them cut short it fails and writes nothing.
 TEST(CapturePieces, AJoinRefusesMissingRepeatedAndForeignPiecesAndWritesNothing)
 {
     const std::string work = newTempDir();
@@ -57,7 +58,16 @@ TEST(CapturePieces, AJoinRefusesMissingRepeatedAndForeignPiecesAndWritesNothing)
         EXPECT_EQ(shellOutput(files), before);
     }
     ASSERT_EQ(runCapture({"--join", "joined.mkv", p2, p3, p1}, nullptr, {}, work), 0);
-    EXPECT_EQ(decoded(work + "/joined.mkv"), decoded(work + "/whole.mkv"));
+    // Frames 90 to 99, and the sound.
+    std::string whole = decoded(work + "/whole.mkv");
+    EXPECT_EQ(std::count(whole.begin(), whole.end(), '\n'), 10 + 1);
+    EXPECT_EQ(decoded(work + "/joined.mkv"), whole);
+    // A piece cut short (a copy that stopped half-way) still has its tags: the join fails.
+    ASSERT_EQ(std::system(("cd " + work + " && head -c $(($(stat -c %s " + p2 + ") / 2)) " + p2 + " > cut && mv cut " + p2).c_str()), 0);
+    std::string err;
+    EXPECT_EQ(runCapture({"--join", "again.mkv", p1, p2, p3}, &err, {}, work), 1);
+    EXPECT_NE(err.find("cannot write again.mkv: ffmpeg wrote "), std::string::npos) << err;
+    EXPECT_FALSE(fileExists(work + "/again.mkv"));
     std::system(("rm -rf " + work).c_str());
 }
 

@@ -147,6 +147,7 @@ void joinPieces(const Options& o)
     joiner.destination(streamFd, o.overwrite);
     Progress progress("join", f.count, o.quiet);
     joiner.reportFrames([&progress](long long frames) { progress.step(frames - progress.done()); });
+    joiner.expectFrames(f.count);
     undoOnFailure([&joiner] { joiner.abort(); });
     std::string error;
     if (!joiner.join(o.join, parts, e, error) || !joiner.finish(error))
@@ -195,6 +196,7 @@ void videoFromMaster(Options o)
     encoder.destination(o.streamFd, o.overwrite);
     Progress progress("video", f.count, o.quiet);
     encoder.reportFrames([&progress](long long frames) { progress.step(frames - progress.done()); });
+    encoder.expectFrames(f.count);
     undoOnFailure([&encoder] { encoder.abort(); });
     if (!encoder.encodeMaster(o.video, e, error) || !encoder.finish(error))
         fail(error);

@@ -170,7 +170,7 @@ bool VideoEncoder::launch(const std::string& path, std::vector<std::string> tail
     std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y"};
     // Its progress on its standard output, read while it is waited for.
     int progress[2] = {-1, -1};
-    if (report_ && pipe(progress) == 0) {
+    if ((report_ || expected_ >= 0) && pipe(progress) == 0) {
         fcntl(progress[0], F_SETFL, O_NONBLOCK);
         args.insert(args.end(), {"-progress", "pipe:1", "-nostats"});
     }
@@ -277,6 +277,8 @@ void VideoEncoder::readProgress()
     for (size_t end; (end = progressText_.find('\n')) != std::string::npos; progressText_.erase(0, end + 1))
         if (progressText_.compare(0, 6, "frame=") == 0)
             frames = std::atoll(progressText_.c_str() + 6);
+    if (frames >= 0)
+        written_ = frames;
     if (frames >= 0 && report_)
         report_(frames);
 }
@@ -360,6 +362,12 @@ bool VideoEncoder::finish(std::string& error)
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !writeError().empty()) {
         error = failure(status);
+        abort();
+        return false;
+    }
+    if (expected_ >= 0 && written_ != expected_) {
+        error = "cannot write " + named_ + ": ffmpeg wrote " + std::to_string(written_) + " frames of " +
+                std::to_string(expected_) + ": a file it read holds fewer than it says (cut short?)";
         abort();
         return false;
     }

@@ -39,6 +39,9 @@ public:
     // Called while finish() waits with the number of frames ffmpeg has written so far, when
     // ffmpeg reads the frames itself (a join, a video from a master). Set before starting it.
     void reportFrames(std::function<void(long long)> report) { report_ = std::move(report); }
+    // The number of frames ffmpeg must have written, when it reads them itself: finish() fails
+    // with another number (a piece cut short) and leaves nothing. Set before starting it.
+    void expectFrames(long long frames) { expected_ = frames; }
 
     // Starts ffmpeg writing the encoding's frames, sent by write(), to path. A regular output
     // file is written under a temporary name and appears only when finish() succeeds; a stream
@@ -73,6 +76,7 @@ private:
     int progress_ = -1;
     std::string progressText_;
     std::function<void(long long)> report_;
+    long long expected_ = -1, written_ = -1;
     int streamFd_ = -1;
     bool replace_ = false;
     std::string path_, temp_, log_, list_;
